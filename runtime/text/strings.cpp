@@ -65,6 +65,22 @@ StrDesc Concat(StrDesc first, StrDesc second) {
   return Finish(mark, PushConcat(first, second));
 }
 
+StrDesc ConcatParts(const StrDesc* parts, std::size_t n) {
+  std::uint32_t total = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (DescStatus(parts[i]) != kOk) return parts[i];
+    total += parts[i].len;
+  }
+  const AreaMark mark = MarkArea();
+  StatusWord st;
+  char* out = Reserve(total, &st);
+  for (std::size_t i = 0; out != nullptr && i < n; ++i) {
+    if (parts[i].len != 0) std::memmove(out, parts[i].ptr, parts[i].len);
+    out += parts[i].len;
+  }
+  return Finish(mark, st);
+}
+
 StrDesc Repeat(StrDesc text, std::uint16_t count) {
   if (DescStatus(text) != kOk) return text;
   const AreaMark mark = MarkArea();

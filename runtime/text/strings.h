@@ -8,6 +8,7 @@
 // lie in released area memory.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "runtime/memory/str_desc.h"
@@ -19,6 +20,8 @@
 [[nodiscard]] StrDesc Concat(StrDesc first, StrDesc second);
 // The text count times ("" for 0).
 [[nodiscard]] StrDesc Repeat(StrDesc text, std::uint16_t count);
+// The n parts one after the other, as one new string.
+[[nodiscard]] StrDesc ConcatParts(const StrDesc* parts, std::size_t n);
 // A one-character string holding c (255 included).
 [[nodiscard]] StrDesc OneChar(char c);
 // A copy of text with insert written over it at position (WriteAtPos rules).

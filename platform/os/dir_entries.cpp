@@ -1,0 +1,103 @@
+#include "platform/os/dir_entries.h"
+
+#include <cstring>
+#include <string>
+
+#include "platform/os/os_calls.h"
+
+namespace {
+
+constexpr unsigned int kStatxMask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME |
+                                    STATX_MTIME | STATX_CTIME | STATX_BTIME;
+
+bool HasWildcard(const char* text) { return std::strpbrk(text, "*?") != nullptr; }
+
+// Fills the entry for name (relative to dirfd); false when nothing is there.
+bool ReadEntry(int dirfd, const char* path, const char* name, DirectoryEntry* e) {
+  const std::size_t name_len = std::strlen(name);
+  if (name_len > kEntryNameMax) return false;
+  struct statx stx {};
+  std::uint32_t attributes = 0;
+  if (Os().statx(dirfd, path, 0, kStatxMask, &stx) == 0) {
+    if (S_ISDIR(stx.stx_mode)) attributes |= kAttrFolder;
+    if (S_ISREG(stx.stx_mode)) attributes |= kAttrArchive;
+  } else if (Os().statx(dirfd, path, AT_SYMLINK_NOFOLLOW, kStatxMask, &stx) != 0) {
+    return false;
+  }
+  // A dangling link is still an entry, but neither a folder nor a file.
+  if ((stx.stx_mode & S_IWUSR) == 0) attributes |= kAttrReadOnly;
+  if (name[0] == '.' && std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0) {
+    attributes |= kAttrHidden;
+  }
+  e->attributes = attributes;
+  e->created = (stx.stx_mask & STATX_BTIME) ? stx.stx_btime.tv_sec : stx.stx_ctime.tv_sec;
+  e->accessed = stx.stx_atime.tv_sec;
+  e->modified = stx.stx_mtime.tv_sec;
+  e->size = stx.stx_size;
+  std::memcpy(e->name, name, name_len + 1);
+  return true;
+}
+
+}  // namespace
+
+bool WildcardMatch(const char* pattern, const char* name) {
+  if (std::strcmp(pattern, "*.*") == 0) return true;  // every name, with or without a dot
+  const char* star = nullptr;
+  const char* resume = nullptr;
+  while (*name != '\0') {
+    if (*pattern == '*') {
+      star = pattern++;
+      resume = name;
+    } else if (*pattern == '?' || *pattern == *name) {
+      ++pattern;
+      ++name;
+    } else if (star != nullptr) {
+      pattern = star + 1;
+      name = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (*pattern == '*') ++pattern;
+  return *pattern == '\0';
+}
+
+StatusWord FindEntries(const char* pattern, EntryVisitor visit, void* context) {
+  if (pattern == nullptr || pattern[0] == '\0') return kErrFileNotFound;
+  const char* slash = std::strrchr(pattern, '/');
+  const char* last = slash != nullptr ? slash + 1 : pattern;
+  DirectoryEntry entry;
+  if (!HasWildcard(last)) {
+    // One path, one query: never a scan of the folder.
+    std::string name = last;
+    if (name.empty()) {
+      // "folder/": the entry is the folder itself, named by its last component.
+      std::string trimmed = pattern;
+      while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
+      const std::size_t cut = trimmed.rfind('/');
+      name = cut == std::string::npos || trimmed == "/" ? trimmed : trimmed.substr(cut + 1);
+    }
+    if (!ReadEntry(AT_FDCWD, pattern, name.c_str(), &entry)) return kErrFileNotFound;
+    visit(entry, context);
+    return kOk;
+  }
+  std::string folder;
+  if (slash == nullptr) {
+    folder = ".";
+  } else if (slash == pattern) {
+    folder = "/";
+  } else {
+    folder.assign(pattern, slash);
+  }
+  DIR* dir = Os().opendir(folder.c_str());
+  if (dir == nullptr) return kErrFileNotFound;
+  bool any = false;
+  while (struct dirent* d = Os().readdir(dir)) {
+    if (!WildcardMatch(last, d->d_name)) continue;
+    if (!ReadEntry(dirfd(dir), d->d_name, d->d_name, &entry)) continue;
+    any = true;
+    if (!visit(entry, context)) break;
+  }
+  Os().closedir(dir);
+  return any ? kOk : kErrFileNotFound;
+}

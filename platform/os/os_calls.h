@@ -1,0 +1,55 @@
+// The table of Linux calls that the platform layer makes. Every call goes
+// through the current table, so tests can swap one entry to inject a failure
+// (ENOSPC, EIO, EACCES) without touching the file system.
+#pragma once
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <time.h>
+#include <unistd.h>
+
+struct OsCalls {
+  int (*statx)(int dirfd, const char* path, int flags, unsigned int mask, struct statx* out);
+  DIR* (*opendir)(const char* path);
+  struct dirent* (*readdir)(DIR* dir);
+  int (*closedir)(DIR* dir);
+  int (*open)(const char* path, int flags, mode_t mode);
+  ssize_t (*read)(int fd, void* buffer, size_t n);
+  ssize_t (*write)(int fd, const void* buffer, size_t n);
+  off_t (*lseek)(int fd, off_t offset, int whence);
+  int (*ftruncate)(int fd, off_t length);
+  int (*fsync)(int fd);
+  int (*close)(int fd);
+  int (*rename)(const char* from, const char* to);
+  int (*unlink)(const char* path);
+  int (*mkdir)(const char* path, mode_t mode);
+  ssize_t (*copy_file_range)(int in, off_t* in_off, int out, off_t* out_off, size_t n,
+                             unsigned int flags);
+  int (*fchmod)(int fd, mode_t mode);
+  int (*futimens)(int fd, const struct timespec times[2]);
+  char* (*getcwd)(char* buffer, size_t size);
+  time_t (*time)(time_t* out);
+};
+
+// The table in force.
+[[nodiscard]] const OsCalls& Os();
+
+// The table of the real calls.
+[[nodiscard]] const OsCalls& RealOsCalls();
+
+// Puts a table in force and returns the one it replaces.
+OsCalls SetOsCalls(const OsCalls& calls);
+
+// Puts a table in force for the lifetime of the object (tests).
+class ScopedOsCalls {
+ public:
+  explicit ScopedOsCalls(const OsCalls& calls) : previous_(SetOsCalls(calls)) {}
+  ~ScopedOsCalls() { SetOsCalls(previous_); }
+  ScopedOsCalls(const ScopedOsCalls&) = delete;
+  ScopedOsCalls& operator=(const ScopedOsCalls&) = delete;
+
+ private:
+  OsCalls previous_;
+};
