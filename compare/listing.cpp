@@ -1,0 +1,141 @@
+#include "compare/listing.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "compare/file_queries.h"
+#include "runtime/files/paths.h"
+#include "runtime/memory/blocks.h"
+#include "runtime/memory/string_area.h"
+#include "runtime/text/lists.h"
+#include "runtime/text/strings.h"
+
+namespace {
+
+std::string_view ViewOf(StrDesc s) { return std::string_view(s.ptr, s.len); }
+
+// Pushes the items joined by sep as one new string; 146 past 65,535 bytes.
+StrDesc PushJoined(const std::vector<std::string_view>& items, char sep) {
+  std::uint32_t total = 0;
+  for (std::string_view item : items) total += static_cast<std::uint32_t>(item.size()) + 1;
+  if (total != 0) --total;
+  if (total > 65535u) return ErrorDesc(kErrStringTooLong);
+  const AreaMark mark = MarkArea();
+  char* out = ReserveTopPtr(static_cast<std::uint16_t>(total), kNoFill);
+  if (out == nullptr) return ErrorDesc(kErrOutOfMemory);
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (i != 0) *out++ = sep;
+    std::memcpy(out, items[i].data(), items[i].size());
+    out += items[i].size();
+  }
+  (void)mark;
+  return TopString();
+}
+
+std::vector<std::string_view> Items(StrDesc list, char sep) {
+  std::vector<std::string_view> items;
+  const std::uint16_t count = ItemCount(list, sep);
+  items.reserve(count);
+  ListCursor cursor{list, sep};
+  for (std::uint16_t i = 0; i < count; ++i) items.push_back(ViewOf(NextItem(&cursor)));
+  return items;
+}
+
+void StableSort(std::vector<std::string_view>* items) {
+  std::stable_sort(items->begin(), items->end(), [](std::string_view a, std::string_view b) {
+    return PaddedCompare(a, b) < 0;
+  });
+}
+
+bool Collect(const DirectoryEntry& entry, void* context) {
+  static_cast<std::vector<DirectoryEntry>*>(context)->push_back(entry);
+  return true;
+}
+
+}  // namespace
+
+int PaddedCompare(std::string_view a, std::string_view b) {
+  const std::size_t n = std::max(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    const auto x = static_cast<unsigned char>(i < a.size() ? a[i] : ' ');
+    const auto y = static_cast<unsigned char>(i < b.size() ? b[i] : ' ');
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return 0;
+}
+
+StrDesc SortList(StrDesc list, std::uint8_t options) {
+  if (DescStatus(list) != kOk) return list;
+  const char sep = (options & kSortNulSeparated) ? kNul : kComma;
+  std::vector<std::string_view> items = Items(list, sep);
+  StableSort(&items);
+  std::vector<std::string_view> kept;
+  kept.reserve(items.size());
+  for (std::string_view item : items) {
+    if (options & kSortTrimTrailing) {
+      while (!item.empty() && (item.back() == ' ' || item.back() == '\t')) item.remove_suffix(1);
+    }
+    if (!item.empty()) kept.push_back(item);  // an empty text adds nothing to the join
+  }
+  const AreaMark mark = MarkArea();
+  const StrDesc sorted = PushJoined(kept, sep);
+  return KeepResult(mark, sorted.ptr != nullptr ? sorted : EmptyDesc());
+}
+
+StrDesc FilterByAttribute(StrDesc folder, StrDesc list, std::uint16_t mask) {
+  const AreaMark mark = MarkArea();
+  std::vector<std::string_view> kept;
+  for (std::string_view item : Items(list, kNul)) {
+    const AreaMark inner = MarkArea();
+    const std::uint16_t attributes =
+        EntryAttributes(JoinPath(folder, MakeDesc(item.data(), item.size())));
+    ReleaseArea(inner);
+    if (attributes != kErrFileNotFound && (attributes & mask) != 0 && !item.empty()) {
+      kept.push_back(item);
+    }
+  }
+  const StrDesc filtered = PushJoined(kept, kNul);
+  return KeepResult(mark, filtered);
+}
+
+StrDesc ListFolder(StrDesc folder, std::uint16_t mask, ListOutcome* outcome,
+                   FolderSnapshot* snapshot) {
+  ListOutcome local_outcome;
+  if (outcome == nullptr) outcome = &local_outcome;
+  FolderSnapshot local_snapshot;
+  if (snapshot == nullptr) snapshot = &local_snapshot;
+  snapshot->entries.clear();
+  snapshot->by_name.clear();
+  const AreaMark mark = MarkArea();
+  // One pass over the folder gives every name with its attributes: the
+  // filter needs no second query per name.
+  const StrDesc pattern = JoinPath(folder, Lit("*.*"));
+  const std::string c_pattern = pattern.ptr != nullptr ? std::string(pattern.ptr, pattern.len) : "";
+  ReleaseArea(mark);
+  if (c_pattern.empty() || FindEntries(c_pattern.c_str(), &Collect, &snapshot->entries) != kOk) {
+    snapshot->entries.clear();
+    *outcome = ListOutcome::kNoFolder;
+    return KeepResult(mark, EmptyDesc());
+  }
+  std::vector<std::string_view> names;
+  names.reserve(snapshot->entries.size());
+  snapshot->by_name.reserve(snapshot->entries.size());
+  for (std::size_t i = 0; i < snapshot->entries.size(); ++i) {
+    const DirectoryEntry& e = snapshot->entries[i];
+    const std::string_view name(e.name);
+    snapshot->by_name.emplace(name, i);
+    // Names are kept whole: on this file system a trailing blank is part of
+    // the name, and a stripped name would stand for another file or none.
+    if ((e.attributes & mask) != 0 && !name.empty()) names.push_back(name);
+  }
+  StableSort(&names);
+  const StrDesc list = PushJoined(names, kNul);
+  if (list.ptr == nullptr) {
+    *outcome = DescStatus(list) == kErrStringTooLong ? ListOutcome::kTooLarge
+                                                      : ListOutcome::kOutOfMemory;
+    return KeepResult(mark, EmptyDesc());
+  }
+  *outcome = ListOutcome::kListed;
+  return KeepResult(mark, list);
+}

@@ -1,0 +1,52 @@
+// Folder listing: a folder's own entries (no sub-folders' contents), sorted
+// in ascending byte order with names compared as if blank-padded to the same
+// width, and kept when their attributes share a bit with a mask. The result
+// is a name list: names separated by NUL, none after the last.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/os/dir_entries.h"
+#include "runtime/memory/str_desc.h"
+
+// Why a listing came out as it did.
+enum class ListOutcome : std::uint8_t {
+  kListed,          // the folder was read (the list may still be empty: nothing kept)
+  kNoFolder,        // no such folder, or nothing in it: silent
+  kTooLarge,        // the kept names do not fit in one runtime string (65,535 bytes)
+  kOutOfMemory,     // the string area could not hold the list
+};
+
+// Every entry a listing read, by name, so that later queries of the same
+// pass need not go back to the disk. Names are the file system's bytes.
+struct FolderSnapshot {
+  std::vector<DirectoryEntry> entries;
+  std::unordered_map<std::string_view, std::size_t> by_name;  // views into entries
+};
+
+inline constexpr std::uint16_t kArchiveMask = 0x20;
+inline constexpr std::uint8_t kSortNulSeparated = 0x40;
+inline constexpr std::uint8_t kSortTrimTrailing = 0x80;
+inline constexpr std::uint8_t kSortListing = kSortNulSeparated | kSortTrimTrailing;
+
+// The sorted, filtered name list of the folder as one new string (empty text
+// when nothing is listed). *outcome, when given, says why; *snapshot, when
+// given, receives every entry read (also those the mask drops).
+[[nodiscard]] StrDesc ListFolder(StrDesc folder, std::uint16_t mask,
+                                 ListOutcome* outcome = nullptr,
+                                 FolderSnapshot* snapshot = nullptr);
+
+// The list sorted (stable; blank-padded byte comparison), one new string.
+// Option 0x40: NUL separates the items, else ",". Option 0x80: trailing blanks
+// and tabs are stripped from each item. Empty text when the area is full.
+[[nodiscard]] StrDesc SortList(StrDesc list, std::uint8_t options);
+
+// The names of the list (NUL-separated) whose entry in folder has an
+// attribute bit of mask, in list order; one new string.
+[[nodiscard]] StrDesc FilterByAttribute(StrDesc folder, StrDesc list, std::uint16_t mask);
+
+// The blank-padded comparison of the sort: -1, 0 or 1.
+[[nodiscard]] int PaddedCompare(std::string_view a, std::string_view b);
