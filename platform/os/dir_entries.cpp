@@ -62,6 +62,20 @@ bool WildcardMatch(const char* pattern, const char* name) {
   return *pattern == '\0';
 }
 
+StatusWord QueryPath(const char* path, DirectoryEntry* entry) {
+  if (path == nullptr || path[0] == '\0') return kErrFileNotFound;
+  const char* slash = std::strrchr(path, '/');
+  std::string name = slash != nullptr ? slash + 1 : path;
+  if (name.empty()) {
+    // "folder/": the entry is the folder itself, named by its last component.
+    std::string trimmed = path;
+    while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
+    const std::size_t cut = trimmed.rfind('/');
+    name = cut == std::string::npos || trimmed == "/" ? trimmed : trimmed.substr(cut + 1);
+  }
+  return ReadEntry(AT_FDCWD, path, name.c_str(), entry) ? kOk : kErrFileNotFound;
+}
+
 StatusWord FindEntries(const char* pattern, EntryVisitor visit, void* context) {
   if (pattern == nullptr || pattern[0] == '\0') return kErrFileNotFound;
   const char* slash = std::strrchr(pattern, '/');
@@ -69,15 +83,7 @@ StatusWord FindEntries(const char* pattern, EntryVisitor visit, void* context) {
   DirectoryEntry entry;
   if (!HasWildcard(last)) {
     // One path, one query: never a scan of the folder.
-    std::string name = last;
-    if (name.empty()) {
-      // "folder/": the entry is the folder itself, named by its last component.
-      std::string trimmed = pattern;
-      while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
-      const std::size_t cut = trimmed.rfind('/');
-      name = cut == std::string::npos || trimmed == "/" ? trimmed : trimmed.substr(cut + 1);
-    }
-    if (!ReadEntry(AT_FDCWD, pattern, name.c_str(), &entry)) return kErrFileNotFound;
+    if (QueryPath(pattern, &entry) != kOk) return kErrFileNotFound;
     visit(entry, context);
     return kOk;
   }

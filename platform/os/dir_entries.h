@@ -36,5 +36,9 @@ using EntryVisitor = bool (*)(const DirectoryEntry& entry, void* context);
 // (or the folder cannot be read). Names longer than 260 bytes are skipped.
 [[nodiscard]] StatusWord FindEntries(const char* pattern, EntryVisitor visit, void* context);
 
+// Fills *entry for exactly this path (no wildcard is interpreted), named by
+// its last component: 0, or 164 when nothing is there.
+[[nodiscard]] StatusWord QueryPath(const char* path, DirectoryEntry* entry);
+
 // True when name matches the wildcard pattern (case-sensitive).
 [[nodiscard]] bool WildcardMatch(const char* pattern, const char* name);
