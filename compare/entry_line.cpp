@@ -1,0 +1,255 @@
+#include "compare/entry_line.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "compare/file_queries.h"
+#include "compare/size_field.h"
+#include "platform/os/dir_entries.h"
+#include "runtime/files/paths.h"
+#include "runtime/memory/string_area.h"
+#include "runtime/text/dates.h"
+#include "runtime/text/format.h"
+#include "runtime/text/lists.h"
+#include "runtime/text/strings.h"
+
+namespace {
+
+constexpr StrDesc kMarkerTexts = Lit(" == , >> , << , ## , ++ , XX ");
+constexpr StrDesc kLineFormat = Lit(" %s%s  %s  %s %s");
+
+std::string_view ViewOf(StrDesc s) { return std::string_view(s.ptr, s.len); }
+
+bool HasWildcard(std::string_view name) { return name.find_first_of("*?") != std::string_view::npos; }
+
+FileStatus NotQueried() {
+  FileStatus fs{};
+  fs.status = kFailure;
+  return fs;
+}
+
+FileStatus FromEntry(const DirectoryEntry& e) {
+  FileStatus fs{};
+  fs.status = kOk;
+  fs.size = e.size;
+  fs.created_date = static_cast<std::int32_t>(StampDate(e.created));
+  fs.created_time = static_cast<std::int32_t>(StampTime(e.created));
+  fs.accessed_date = static_cast<std::int32_t>(StampDate(e.accessed));
+  fs.accessed_time = static_cast<std::int32_t>(StampTime(e.accessed));
+  fs.modified_date = static_cast<std::int32_t>(StampDate(e.modified));
+  fs.modified_time = static_cast<std::int32_t>(StampTime(e.modified));
+  return fs;
+}
+
+// The status of folder/name: from the listing's snapshot when the pass has
+// one (the same entry a query would read), else from the disk.
+FileStatus SideStatus(StrDesc folder, StrDesc name, const FolderSnapshot* snapshot) {
+  if (folder.len == 0) return NotQueried();
+  const std::string_view key = ViewOf(name);
+  if (snapshot != nullptr && !HasWildcard(key)) {
+    const auto it = snapshot->by_name.find(key);
+    if (it == snapshot->by_name.end()) {
+      FileStatus fs{};
+      fs.status = kErrFileNotFound;
+      return fs;
+    }
+    return FromEntry(snapshot->entries[it->second]);
+  }
+  const AreaMark mark = MarkArea();
+  const FileStatus fs = QueryFileStatus(JoinPath(folder, name));
+  ReleaseArea(mark);
+  return fs;
+}
+
+bool Collect(const DirectoryEntry& entry, void* context) {
+  static_cast<std::vector<DirectoryEntry>*>(context)->push_back(entry);
+  return true;
+}
+
+// Reads every entry of the folder (none when it cannot be read).
+void Snapshot(StrDesc folder, FolderSnapshot* snapshot) {
+  snapshot->entries.clear();
+  snapshot->by_name.clear();
+  if (folder.ptr == nullptr || folder.len == 0) return;
+  const std::string pattern = std::string(folder.ptr, folder.len) + "/*.*";
+  if (FindEntries(pattern.c_str(), &Collect, &snapshot->entries) != kOk) {
+    snapshot->entries.clear();
+    return;
+  }
+  for (std::size_t i = 0; i < snapshot->entries.size(); ++i) {
+    snapshot->by_name.emplace(std::string_view(snapshot->entries[i].name), i);
+  }
+}
+
+// Whether an adapted copy of the name exists: the name itself relative to
+// the current folder, then in the left and in the right adapted folder. Each
+// is looked up exactly, the folders one by one (a comma in a folder's path
+// must not split it).
+bool AdaptedCopyExists(const ComparePass& pass, StrDesc name) {
+  const std::string bare(name.ptr, name.len);
+  DirectoryEntry entry;
+  if (QueryPath(bare.c_str(), &entry) == kOk) return true;
+  const std::string_view key = ViewOf(name);
+  return pass.adapted_left.by_name.count(key) != 0 || pass.adapted_right.by_name.count(key) != 0;
+}
+
+// The size, date and time fields of a found copy, or blanks of their widths.
+StrDesc Fields(const FileStatus& fs, StrDesc* date, StrDesc* time) {
+  if (fs.status != kOk) {
+    *date = Lit("        ");
+    *time = Lit("     ");
+    return Lit("       ");
+  }
+  if (fs.modified_date == 0) {
+    // A stamp the calendar cannot show (before 1970): blanks, never another date.
+    *date = Lit("        ");
+    *time = Lit("     ");
+  } else {
+    *date = FormatDate(DateToText(fs.modified_date), kDateShort);
+    *time = FormatTimeOfDay(fs.modified_time);
+  }
+  return SizeField(fs.size);
+}
+
+}  // namespace
+
+FileStatus QueryFileStatus(StrDesc path) {
+  FileStatus fs{};
+  const std::string c = path.ptr != nullptr && std::memchr(path.ptr, '\0', path.len) == nullptr
+                            ? std::string(path.ptr, path.len)
+                            : std::string();
+  DirectoryEntry entry;
+  fs.status = QueryPath(c.c_str(), &entry);
+  if (fs.status == kOk) fs = FromEntry(entry);
+  return fs;
+}
+
+std::int16_t CompareStamps(std::int32_t date_a, std::int32_t time_a, std::int32_t date_b,
+                           std::int32_t time_b, std::int32_t tolerance) {
+  if (date_a > date_b) return 1;
+  if (date_a < date_b) return -1;
+  // 64 bits: the tolerance is added to a time without any risk of overflow.
+  if (std::int64_t{time_a} > std::int64_t{time_b} + tolerance) return 1;
+  if (std::int64_t{time_a} < std::int64_t{time_b} - tolerance) return -1;
+  return 0;
+}
+
+StrDesc FormatTimeOfDay(std::int32_t milliseconds) {
+  const AreaMark mark = MarkArea();
+  const std::int32_t ms = milliseconds < 0 ? 0 : milliseconds;
+  const unsigned hours = static_cast<unsigned>(ms / 3600000);
+  const unsigned minutes = static_cast<unsigned>((ms % 3600000) / 60000);
+  char text[16];
+  const int n = std::snprintf(text, sizeof text, "%02u:%02u", hours % 100, minutes);
+  return KeepResult(mark, MakeDesc(text, static_cast<std::size_t>(n)));
+}
+
+StrDesc MarkerText(StatusMarker marker) {
+  if (marker < kMarkerEqual || marker > kMarkerRightOnly) return EmptyDesc();
+  return Item(kMarkerTexts, kComma, marker);
+}
+
+StrDesc LineFileName(StrDesc line) {
+  if (DescStatus(line) != kOk || line.len <= 1) return StrDesc{line.ptr, 0};
+  // 38 characters from position 2; a character is one whole UTF-8 sequence.
+  const StrDesc rest{line.ptr + 1, static_cast<std::uint16_t>(line.len - 1)};
+  const StrDesc field = Utf8Prefix(rest, kNameWidth);
+  return Trim(field, kTrimTrailing);
+}
+
+void PrepareComparePass(ComparePass* pass, StrDesc left_folder, StrDesc right_folder,
+                        StrDesc left_list, StrDesc right_list, StrDesc adapted,
+                        const FolderSnapshot* left_entries, const FolderSnapshot* right_entries) {
+  pass->left_folder = left_folder;
+  pass->right_folder = right_folder;
+  pass->left_list = left_list;
+  pass->right_list = right_list;
+  pass->adapted = adapted;
+  pass->left_entries = left_entries;
+  pass->right_entries = right_entries;
+  pass->left_names.clear();
+  pass->right_only.clear();
+  pass->left_set.clear();
+  pass->right_set.clear();
+  const std::uint16_t left_count = ItemCount(left_list, kNul);
+  pass->left_names.reserve(left_count);
+  ListCursor left{left_list, kNul};
+  for (std::uint16_t i = 0; i < left_count; ++i) {
+    const StrDesc name = NextItem(&left);
+    pass->left_names.push_back(name);
+    pass->left_set.insert(ViewOf(name));
+  }
+  const std::uint16_t right_count = ItemCount(right_list, kNul);
+  ListCursor right{right_list, kNul};
+  for (std::uint16_t i = 0; i < right_count; ++i) {
+    const StrDesc name = NextItem(&right);
+    pass->right_set.insert(ViewOf(name));
+    if (pass->left_set.count(ViewOf(name)) == 0) pass->right_only.push_back(name);
+  }
+  pass->adapted_listed = adapted.ptr != nullptr && adapted.len != 0;
+  pass->adapted_left.entries.clear();
+  pass->adapted_left.by_name.clear();
+  pass->adapted_right.entries.clear();
+  pass->adapted_right.by_name.clear();
+  if (pass->adapted_listed) {
+    const AreaMark mark = MarkArea();
+    if (left_folder.len != 0) Snapshot(ResolveRelativePath(left_folder, adapted), &pass->adapted_left);
+    ReleaseArea(mark);
+    if (right_folder.len != 0) {
+      Snapshot(ResolveRelativePath(right_folder, adapted), &pass->adapted_right);
+    }
+    ReleaseArea(mark);
+  }
+}
+
+EntryLine BuildPassLine(const ComparePass& pass, std::uint16_t row, std::uint8_t side) {
+  const AreaMark mark = MarkArea();
+  EntryLine result{kMarkerNone, EmptyDesc()};
+  const std::size_t left_count = pass.left_names.size();
+  StrDesc name = EmptyDesc();
+  if (row >= 1 && row <= left_count) name = pass.left_names[row - 1];
+  if (side == kSideRight) {
+    if (row >= 1 && row <= left_count) {
+      if (pass.right_set.count(ViewOf(name)) == 0) name = EmptyDesc();
+    } else if (row > left_count) {
+      const std::size_t k = row - left_count;
+      result.marker = kMarkerRightOnly;
+      name = k <= pass.right_only.size() ? pass.right_only[k - 1] : EmptyDesc();
+    }
+  }
+  if (name.len == 0) {
+    result.line = KeepResult(mark, EmptyDesc());
+    return result;
+  }
+  const FileStatus left = SideStatus(pass.left_folder, name, pass.left_entries);
+  const FileStatus right = SideStatus(pass.right_folder, name, pass.right_entries);
+  if (left.status == kOk) {
+    if (right.status != kOk) {
+      result.marker = kMarkerLeftOnly;
+    } else {
+      const std::int16_t order = CompareStamps(left.modified_date, left.modified_time,
+                                               right.modified_date, right.modified_time,
+                                               kStampTolerance);
+      result.marker = order == 0 ? kMarkerEqual : (order > 0 ? kMarkerLeftNewer : kMarkerRightNewer);
+    }
+  }
+  if (result.marker != kMarkerEqual && pass.adapted_listed && AdaptedCopyExists(pass, name)) {
+    result.marker = kMarkerAdapted;
+  }
+  const FileStatus& shown = side == kSideLeft ? left : right;
+  StrDesc date, time;
+  const StrDesc size = Fields(shown, &date, &time);
+  result.line = KeepResult(
+      mark, FormatText(kLineLimit, kLineFormat,
+                       {NameField(name), size, date, time, MarkerText(result.marker)}));
+  return result;
+}
+
+EntryLine BuildEntryLine(StrDesc left_folder, StrDesc right_folder, StrDesc left_list,
+                         StrDesc right_list, std::uint16_t row, std::uint8_t side,
+                         StrDesc adapted) {
+  ComparePass pass;
+  PrepareComparePass(&pass, left_folder, right_folder, left_list, right_list, adapted);
+  return BuildPassLine(pass, row, side);
+}

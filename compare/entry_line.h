@@ -1,0 +1,90 @@
+// The comparison of one file name across two folders and the fixed-column
+// line of one row: a blank, the name in 38 characters, the size in 7, two
+// blanks, the date (8), two blanks, the time (HH:MM), a blank and the marker.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "compare/listing.h"
+#include "runtime/memory/str_desc.h"
+
+struct FileStatus {
+  StatusWord status;  // 0 found, 164 not found, 65535 not queried
+  std::uint64_t size;
+  std::int32_t created_date, created_time;
+  std::int32_t accessed_date, accessed_time;
+  std::int32_t modified_date, modified_time;
+};
+static_assert(std::is_trivially_copyable_v<FileStatus>);
+
+// Marker codes of a row.
+using StatusMarker = std::uint8_t;
+inline constexpr StatusMarker kMarkerEqual = 1;       // " == "
+inline constexpr StatusMarker kMarkerLeftNewer = 2;   // " >> "
+inline constexpr StatusMarker kMarkerRightNewer = 3;  // " << "
+inline constexpr StatusMarker kMarkerAdapted = 4;     // " ## "
+inline constexpr StatusMarker kMarkerLeftOnly = 5;    // " ++ "
+inline constexpr StatusMarker kMarkerRightOnly = 6;   // " XX "
+inline constexpr StatusMarker kMarkerNone = 255;      // the left copy vanished: no text
+
+inline constexpr std::uint8_t kSideLeft = 1;
+inline constexpr std::uint8_t kSideRight = 0;
+inline constexpr std::int32_t kStampTolerance = 2000;  // milliseconds
+inline constexpr std::uint16_t kNameWidth = 38;
+inline constexpr std::uint16_t kLineLimit = 384;
+inline constexpr StrDesc kAdaptedFolder = Lit("Adap");
+
+// A row's marker and its line for one side (empty when the row has no name there).
+struct EntryLine {
+  StatusMarker marker;
+  StrDesc line;
+};
+
+// What the exact path holds (no wildcard is interpreted): status 0 with the
+// size and the local dates and times of its three stamps, or 164.
+[[nodiscard]] FileStatus QueryFileStatus(StrDesc path);
+// 1 when A is later, -1 when earlier, 0 when equal within the tolerance on the same date.
+[[nodiscard]] std::int16_t CompareStamps(std::int32_t date_a, std::int32_t time_a,
+                                         std::int32_t date_b, std::int32_t time_b,
+                                         std::int32_t tolerance);
+// "HH:MM" of a time of day in milliseconds; one new string.
+[[nodiscard]] StrDesc FormatTimeOfDay(std::int32_t milliseconds);
+// The marker's four characters (" == " ...), empty for 255.
+[[nodiscard]] StrDesc MarkerText(StatusMarker marker);
+// The name read back from a line: its 38 characters after the leading
+// blank, trailing blanks stripped (a view).
+[[nodiscard]] StrDesc LineFileName(StrDesc line);
+
+// One pass over two folders, prepared once so that every row costs the same
+// whatever its number: the name lists' items, the membership sets, the
+// right-only names in order, the entries the listings read and the contents
+// of the adapted-copy folders. The lists' bytes must outlive the pass.
+struct ComparePass {
+  StrDesc left_folder, right_folder, left_list, right_list, adapted;
+  std::vector<StrDesc> left_names;
+  std::vector<StrDesc> right_only;  // right names that are not left names, in right order
+  std::unordered_set<std::string_view> left_set, right_set;
+  const FolderSnapshot* left_entries = nullptr;  // optional: what the listings read
+  const FolderSnapshot* right_entries = nullptr;
+  bool adapted_listed = false;
+  FolderSnapshot adapted_left, adapted_right;  // the two "Adap" folders' entries
+};
+
+// Prepares a pass. The snapshots, when given, must be those of the listings
+// that produced the two lists, taken just before.
+void PrepareComparePass(ComparePass* pass, StrDesc left_folder, StrDesc right_folder,
+                        StrDesc left_list, StrDesc right_list, StrDesc adapted,
+                        const FolderSnapshot* left_entries = nullptr,
+                        const FolderSnapshot* right_entries = nullptr);
+
+// Row i (from 1) of the pass for one side; the line is one new string.
+[[nodiscard]] EntryLine BuildPassLine(const ComparePass& pass, std::uint16_t row,
+                                      std::uint8_t side);
+
+// Row i for one side of two folders and their name lists, as one call.
+[[nodiscard]] EntryLine BuildEntryLine(StrDesc left_folder, StrDesc right_folder,
+                                       StrDesc left_list, StrDesc right_list, std::uint16_t row,
+                                       std::uint8_t side, StrDesc adapted);

@@ -1,0 +1,216 @@
+#include "compare/entry_line.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "compare/listing.h"
+#include "compare/size_field.h"
+#include "runtime/core/variable_store.h"
+#include "runtime/memory/string_area.h"
+#include "support/runtime_fixture.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// Two folders under a temporary directory, with files whose modified times
+// are set to the second, in a fixed time zone.
+class EntryLineTest : public RuntimeTest {
+ protected:
+  void SetUp() override {
+    RuntimeTest::SetUp();
+    ASSERT_EQ(SetVariable(kGroupSettings, kItemLanguage, Lit("EN")), kOk);
+    ASSERT_EQ(mkdir(left().c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(right().c_str(), 0755), 0);
+  }
+  std::string left() const { return dir_ / "left"; }
+  std::string right() const { return dir_ / "right"; }
+  void Put(const std::string& folder, const std::string& name, std::int64_t stamp,
+           const std::string& bytes = "x") {
+    ASSERT_TRUE(WriteFile(folder + "/" + name, bytes));
+    ASSERT_TRUE(SetModified(folder + "/" + name, stamp));
+  }
+  // The line of a row for a side, and its marker, over fresh listings.
+  std::string Line(std::uint16_t row, std::uint8_t side, StatusMarker* marker = nullptr,
+                   StrDesc adapted = kAdaptedFolder) {
+    const AreaMark mark = MarkArea();
+    const StrDesc l = ListFolder(View(left()), kArchiveMask);
+    const StrDesc r = ListFolder(View(right()), kArchiveMask);
+    const AreaMark lists = MarkArea();
+    const EntryLine e = BuildEntryLine(View(left()), View(right()), l, r, row, side, adapted);
+    EXPECT_TRUE(OneNewString(lists, e.line));
+    if (marker != nullptr) *marker = e.marker;
+    std::string text = Text(e.line);
+    ReleaseArea(mark);
+    return text;
+  }
+  ScopedTimeZone tz_{"CET-1CEST,M3.5.0,M10.5.0/3"};
+  TempDir dir_;
+};
+
+std::string Pad(const std::string& name) { return name + std::string(38 - name.size(), ' '); }
+
+TEST_F(EntryLineTest, TheReadmeExample) {
+  Put(left(), "readme.txt", LocalStamp(2017, 3, 15, 10, 22, 33), std::string(1234, 'r'));
+  Put(right(), "readme.txt", LocalStamp(2017, 3, 14, 9, 0, 0), "old");
+  StatusMarker marker;
+  EXPECT_EQ(Line(1, kSideLeft, &marker),
+            " readme.txt" + std::string(28, ' ') + "  1,234  03-15-17  10:22  >> ");
+  EXPECT_EQ(marker, kMarkerLeftNewer);
+  EXPECT_EQ(Line(1, kSideRight, &marker), " " + Pad("readme.txt") + "      3  03-14-17  09:00  >> ");
+  EXPECT_EQ(marker, kMarkerLeftNewer);
+}
+
+TEST_F(EntryLineTest, TwoSecondsOnTheSameDayAreEqual) {
+  struct Case {
+    std::int64_t left, right;
+    StatusMarker marker;
+  } cases[] = {
+      {LocalStamp(2017, 3, 15, 10, 22, 31), LocalStamp(2017, 3, 15, 10, 22, 33), kMarkerEqual},
+      {LocalStamp(2017, 3, 15, 10, 22, 30), LocalStamp(2017, 3, 15, 10, 22, 33), kMarkerRightNewer},
+      {LocalStamp(2017, 3, 15, 10, 22, 35), LocalStamp(2017, 3, 15, 10, 22, 33), kMarkerEqual},
+      {LocalStamp(2017, 3, 15, 0, 0, 1), LocalStamp(2017, 3, 14, 23, 59, 59), kMarkerLeftNewer},
+      {LocalStamp(2017, 3, 14, 23, 59, 59), LocalStamp(2017, 3, 15, 0, 0, 0), kMarkerRightNewer},
+      {LocalStamp(2040, 1, 1, 0, 0, 0), LocalStamp(2039, 12, 31, 0, 0, 0), kMarkerLeftNewer},
+  };
+  for (const Case& c : cases) {
+    Put(left(), "f", c.left, "small");
+    Put(right(), "f", c.right, "a larger copy");  // sizes play no part
+    StatusMarker marker;
+    Line(1, kSideLeft, &marker);
+    EXPECT_EQ(marker, c.marker) << c.left << " vs " << c.right;
+  }
+  EXPECT_EQ(CompareStamps(20170315, 2147483000, 20170315, 2147483000, 2000), 0);
+}
+
+TEST_F(EntryLineTest, OneSidedNamesAndExactCase) {
+  const std::int64_t t = LocalStamp(2017, 3, 15, 10, 0, 0);
+  Put(left(), "Readme.txt", t);
+  Put(left(), "only-left", t);
+  Put(right(), "README.TXT", t);
+  Put(right(), "only-right", t);
+  // Rows: the left names (Readme.txt, only-left), then the right-only ones.
+  StatusMarker marker;
+  EXPECT_EQ(Line(1, kSideLeft, &marker).substr(1, 10), "Readme.txt");
+  EXPECT_EQ(marker, kMarkerLeftOnly);  // names match byte for byte, case included
+  EXPECT_EQ(Line(1, kSideRight), "");
+  EXPECT_EQ(Line(2, kSideLeft).substr(64), " ++ ");
+  EXPECT_EQ(Line(3, kSideLeft), "");
+  EXPECT_EQ(Line(3, kSideRight, &marker).substr(1, 10), "README.TXT");
+  EXPECT_EQ(marker, kMarkerRightOnly);
+  EXPECT_EQ(Line(4, kSideRight).substr(0, 11), " only-right");
+  EXPECT_EQ(Line(4, kSideRight).substr(64), " XX ");
+  EXPECT_EQ(Line(5, kSideRight, &marker), "");
+}
+
+TEST_F(EntryLineTest, AnAdaptedCopyMarksADifferingPair) {
+  const std::int64_t old_time = LocalStamp(2017, 3, 14, 10, 0, 0);
+  const std::int64_t new_time = LocalStamp(2017, 3, 15, 10, 0, 0);
+  for (const char* name : {"in-left-adap", "in-right-adap", "in-cwd", "plain", "equal"}) {
+    Put(left(), name, new_time);
+    Put(right(), name, std::string(name) == "equal" ? new_time : old_time);
+  }
+  ASSERT_EQ(mkdir((left() + "/Adap").c_str(), 0755), 0);
+  ASSERT_EQ(mkdir((right() + "/Adap").c_str(), 0755), 0);
+  Put(left() + "/Adap", "in-left-adap", old_time);
+  Put(left() + "/Adap", "equal", old_time);
+  Put(right() + "/Adap", "in-right-adap", old_time);
+  ASSERT_EQ(mkdir((dir_ / "cwd").c_str(), 0755), 0);
+  Put(dir_ / "cwd", "in-cwd", old_time);
+  char here[4096];
+  ASSERT_NE(getcwd(here, sizeof here), nullptr);
+  ASSERT_EQ(chdir((dir_ / "cwd").c_str()), 0);
+  // Sorted rows: equal, in-cwd, in-left-adap, in-right-adap, plain.
+  const StatusMarker expected[] = {kMarkerEqual, kMarkerAdapted, kMarkerAdapted, kMarkerAdapted,
+                                   kMarkerLeftNewer};
+  for (std::uint16_t row = 1; row <= 5; ++row) {
+    StatusMarker marker;
+    Line(row, kSideLeft, &marker);
+    EXPECT_EQ(marker, expected[row - 1]) << row;
+  }
+  StatusMarker marker;
+  Line(3, kSideLeft, &marker, EmptyDesc());  // no adapted folder: the search is off
+  EXPECT_EQ(marker, kMarkerLeftNewer);
+  ASSERT_EQ(chdir(here), 0);
+}
+
+TEST_F(EntryLineTest, FixedColumnsHoldLongAndUtf8Names) {
+  const std::int64_t t = LocalStamp(2017, 3, 15, 10, 22, 59);
+  const std::string n38(38, 'a');
+  const std::string n45 = std::string(38, 'b') + "-extra!";
+  const std::string utf8 = "caf\xc3\xa9 \xc3\xbc.txt";  // 10 characters, 12 bytes
+  Put(left(), n38, t, "");
+  Put(left(), n45, t, std::string(999999, 'z'));
+  Put(left(), utf8, t, std::string(1000000, 'z'));
+  const std::string l1 = Line(1, kSideLeft);  // aaa...
+  EXPECT_EQ(l1, " " + n38 + "      0  03-15-17  10:22  ++ ");
+  const std::string l2 = Line(2, kSideLeft);
+  EXPECT_EQ(l2, " " + n45.substr(0, 38) + "999,999  03-15-17  10:22  ++ ");
+  EXPECT_EQ(Text(LineFileName(View(l2))), n45.substr(0, 38));
+  const std::string l3 = Line(3, kSideLeft);
+  EXPECT_EQ(l3, " " + utf8 + std::string(28, ' ') + "1000000  03-15-17  10:22  ++ ");
+  EXPECT_EQ(Text(LineFileName(View(l3))), utf8);
+  EXPECT_EQ(Text(LineFileName(Lit(""))), "");
+  EXPECT_EQ(Text(LineFileName(Lit(" short"))), "short");
+}
+
+TEST_F(EntryLineTest, SizesAboveTheMaskUseBinaryUnits) {
+  struct Case {
+    std::uint64_t size;
+    const char* field;
+  } cases[] = {
+      {0, "      0"},           {1234, "  1,234"},           {9999999, "9999999"},
+      {10000000, " 9,766K"},    {99999ULL * 1024, "99,999K"}, {99999ULL * 1024 + 512, "    98M"},
+      {5ULL << 30, " 5,120M"},  {200ULL << 30, "   200G"},   {1ULL << 50, " 1,024T"},
+  };
+  for (const Case& c : cases) {
+    const AreaMark mark = MarkArea();
+    const StrDesc field = SizeField(c.size);
+    EXPECT_TRUE(OneNewString(mark, field));
+    EXPECT_EQ(Text(field), c.field) << c.size;
+    ReleaseArea(mark);
+  }
+}
+
+TEST_F(EntryLineTest, DatesTheCalendarCannotShowAreBlank) {
+  Put(left(), "ancient", -86400 * 365);
+  EXPECT_EQ(Line(1, kSideLeft),
+            " " + Pad("ancient") + "      1" + std::string(2 + 8 + 2 + 5 + 1, ' ') + " ++ ");
+}
+
+TEST_F(EntryLineTest, APreparedPassGivesTheSameLinesAsSingleCalls) {
+  const std::int64_t t = LocalStamp(2017, 3, 15, 10, 0, 0);
+  for (int i = 0; i < 30; ++i) {
+    const std::string name = "f" + std::to_string(i);
+    if (i % 3 != 0) Put(left(), name, t + i * 5);
+    if (i % 4 != 0) Put(right(), name, t + i * 3);
+  }
+  ASSERT_EQ(mkdir((left() + "/sub").c_str(), 0755), 0);
+  Put(right(), "sub", t);  // a right file over a left folder of the same name
+  ASSERT_EQ(mkdir((left() + "/Adap").c_str(), 0755), 0);
+  Put(left() + "/Adap", "f5", t);
+  const AreaMark mark = MarkArea();
+  FolderSnapshot ls, rs;
+  const StrDesc l = ListFolder(View(left()), kArchiveMask, nullptr, &ls);
+  const StrDesc r = ListFolder(View(right()), kArchiveMask, nullptr, &rs);
+  ComparePass pass;
+  PrepareComparePass(&pass, View(left()), View(right()), l, r, kAdaptedFolder, &ls, &rs);
+  for (std::uint16_t row = 1; row <= 40; ++row) {
+    for (std::uint8_t side : {kSideLeft, kSideRight}) {
+      const AreaMark inner = MarkArea();
+      const EntryLine fast = BuildPassLine(pass, row, side);
+      const std::string fast_text = Text(fast.line);
+      ReleaseArea(inner);
+      const EntryLine plain =
+          BuildEntryLine(View(left()), View(right()), l, r, row, side, kAdaptedFolder);
+      EXPECT_EQ(fast_text, Text(plain.line)) << row << " " << int(side);
+      EXPECT_EQ(fast.marker, plain.marker) << row << " " << int(side);
+      ReleaseArea(inner);
+    }
+  }
+  ReleaseArea(mark);
+}
+
+}  // namespace
