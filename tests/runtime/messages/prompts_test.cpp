@@ -1,0 +1,95 @@
+#include "runtime/messages/prompts.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/ui/scripted_prompts.h"
+#include "runtime/core/variable_store.h"
+#include "runtime/messages/catalog.h"
+#include "runtime/memory/string_area.h"
+#include "support/runtime_fixture.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+class PromptTest : public RuntimeTest {
+ protected:
+  void SetUp() override {
+    RuntimeTest::SetUp();
+    ResetLanguageModule();
+    ASSERT_EQ(SetVariable(kGroupSettings, kItemLanguage, Lit("EN")), kOk);
+    ASSERT_EQ(SetVariable(kGroupSettings, kItemStartFolder, View(start_.path())), kOk);
+  }
+  void TearDown() override {
+    ResetLanguageModule();
+    RuntimeTest::TearDown();
+  }
+  TempDir start_;
+  ScriptedPrompts prompts_;
+};
+
+TEST_F(PromptTest, AnswersFollowTheLetterConvention) {
+  struct Case {
+    PromptButton button;
+    std::uint16_t answer;
+  } cases[] = {{PromptButton::kYes, 'Y'},    {PromptButton::kNo, 'N'},
+               {PromptButton::kCancel, 3},   {PromptButton::kOk, 'Y'},
+               {PromptButton::kRetry, 'Y'},  {PromptButton::kAbort, 3},
+               {PromptButton::kIgnore, 3},   {PromptButton::kNone, 3}};
+  for (const Case& c : cases) {
+    prompts_.Answer(c.button);
+    EXPECT_EQ(ShowMessageBox(Lit("Go on?"), EmptyDesc(), kBoxYesNoCancel), c.answer);
+  }
+  ASSERT_FALSE(prompts_.boxes().empty());
+  EXPECT_EQ(prompts_.boxes()[0].caption, u"Information Request");
+  EXPECT_EQ(prompts_.boxes()[0].kind, kBoxYesNoCancel);
+  EXPECT_EQ(MarkArea(), 0);
+  (void)ShowMessageBox(Lit("Canci\xc3\xb3n"), Lit("Mine"), kBoxWarning);
+  EXPECT_EQ(prompts_.boxes().back().text, u"Cancion");  // display text
+  EXPECT_EQ(prompts_.boxes().back().caption, u"Mine");
+}
+
+TEST_F(PromptTest, AskYesNoUsesTheLanguagesYesLetter) {
+  prompts_.Answer(PromptButton::kYes);
+  prompts_.Answer(PromptButton::kNo);
+  EXPECT_TRUE(AskYesNo(Lit("Sure?")));
+  EXPECT_FALSE(AskYesNo(Lit("Sure?")));
+  EXPECT_EQ(prompts_.boxes()[0].kind, kBoxYesNo);
+  ResetLanguageModule();
+  ASSERT_TRUE(WriteFile(start_ / "QV_LANG_EN.MSJ", "0011 Ss,Nn\r\n0014 Pregunta\r\n"));
+  prompts_.Answer(PromptButton::kYes);
+  EXPECT_TRUE(AskYesNo(Lit("Seguro?")));
+  EXPECT_EQ(prompts_.boxes().back().caption, u"Pregunta");
+}
+
+TEST_F(PromptTest, TheErrorBoxShowsTheReportAndEmptiesTheLog) {
+  AddDetail(kErrFileNotFound, Lit("a.txt"), true);
+  ShowErrorBox(kErrFileNotFound);
+  ASSERT_EQ(prompts_.boxes().size(), 1u);
+  EXPECT_EQ(prompts_.boxes()[0].kind, kBoxStop);
+  EXPECT_EQ(prompts_.boxes()[0].caption, u"Fatal Error Ocurred");
+  EXPECT_EQ(prompts_.boxes()[0].text, u"Error File Not Found: a.txt");
+  EXPECT_EQ(GetVariable(kGroupMessages, kItemDetailLog).len, 0);
+  ShowErrorBox(5);
+  EXPECT_EQ(prompts_.boxes()[1].kind, kBoxWarning);
+  EXPECT_EQ(prompts_.boxes()[1].caption, u"Information Message");
+}
+
+TEST_F(PromptTest, ChooseFolderCancelledAndChosen) {
+  const AreaMark mark = MarkArea();
+  prompts_.Choose(std::nullopt);
+  EXPECT_EQ(Text(ChooseFolder(Lit("/srv/Canci\xc3\xb3n"), EmptyDesc())), "");
+  ASSERT_EQ(prompts_.choosers().size(), 1u);
+  EXPECT_EQ(prompts_.choosers()[0].initial, u"/srv/Canci\u00f3n");  // the very folder, unfolded
+  EXPECT_EQ(prompts_.choosers()[0].title, u"Choose Selection");
+  ReleaseArea(mark);
+  prompts_.Choose(u"/data/\u00e9t\u00e9");
+  const StrDesc chosen = ChooseFolder(EmptyDesc(), Lit("Pick"));
+  EXPECT_TRUE(OneNewString(mark, chosen));
+  EXPECT_EQ(Text(chosen), "/data/\xc3\xa9t\xc3\xa9");
+  EXPECT_EQ(prompts_.choosers()[1].title, u"Pick");
+  EXPECT_FALSE(prompts_.choosers()[1].initial.empty());  // the current folder
+}
+
+}  // namespace
