@@ -205,7 +205,7 @@ void PrepareComparePass(ComparePass* pass, StrDesc left_folder, StrDesc right_fo
 
 EntryLine BuildPassLine(const ComparePass& pass, std::uint16_t row, std::uint8_t side) {
   const AreaMark mark = MarkArea();
-  EntryLine result{kMarkerNone, EmptyDesc()};
+  EntryLine result{kMarkerNone, EmptyDesc(), EmptyDesc()};
   const std::size_t left_count = pass.left_names.size();
   StrDesc name = EmptyDesc();
   if (row >= 1 && row <= left_count) name = pass.left_names[row - 1];
@@ -222,6 +222,7 @@ EntryLine BuildPassLine(const ComparePass& pass, std::uint16_t row, std::uint8_t
     result.line = KeepResult(mark, EmptyDesc());
     return result;
   }
+  result.name = name;
   const FileStatus left = SideStatus(pass.left_folder, name, pass.left_entries);
   const FileStatus right = SideStatus(pass.right_folder, name, pass.right_entries);
   if (left.status == kOk) {

@@ -37,10 +37,12 @@ inline constexpr std::uint16_t kNameWidth = 38;
 inline constexpr std::uint16_t kLineLimit = 384;
 inline constexpr StrDesc kAdaptedFolder = Lit("Adap");
 
-// A row's marker and its line for one side (empty when the row has no name there).
+// A row's marker, its line for one side (empty when the row has no name
+// there) and the exact name the line was built from (a view into the lists).
 struct EntryLine {
   StatusMarker marker;
   StrDesc line;
+  StrDesc name;
 };
 
 // What the exact path holds (no wildcard is interpreted): status 0 with the
