@@ -1,15 +1,7 @@
-// Vantoro's entry point. The window is not built yet: until it is, the
-// program starts the runtime, says so and ends.
-#include <cstdio>
+// Vantoro's entry point: the one application object runs and the process ends.
+#include "app/vantoro_app.h"
 
-#include "runtime/core/variable_store.h"
-#include "runtime/memory/blocks.h"
-
-int main() {
-  ConfigureRuntimeMemory(512, kKeepCurrent);
-  if (InitVariableStore() != kOk) return 1;
-  std::puts("Vantoro: the runtime started; the comparison window is not built yet.");
-  (void)ReleaseVariableStore();
-  (void)ReleaseAllBlocks(true);
-  return 0;
+int main(int argc, char** argv) {
+  static CVantoroApp application;
+  return application.Run(argc, argv);
 }

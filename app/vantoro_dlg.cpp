@@ -1,0 +1,221 @@
+#include "app/vantoro_dlg.h"
+
+#include <QListWidget>
+
+#include "compare/view_rows.h"
+#include "runtime/core/typed_lists.h"
+#include "runtime/core/variable_store.h"
+#include "runtime/files/paths.h"
+#include "runtime/memory/string_area.h"
+#include "runtime/messages/catalog.h"
+#include "runtime/messages/conversions.h"
+#include "runtime/messages/prompts.h"
+#include "runtime/text/format.h"
+#include "runtime/text/strings.h"
+#include "platform/ui/prompt_service.h"
+
+namespace {
+
+constexpr std::uint16_t kAboutLimit = 1024;
+
+StrDesc Bytes(const std::string& s) { return MakeDesc(s.data(), s.size()); }
+
+// The display text of runtime bytes.
+QString Display(StrDesc text) {
+  const AreaMark mark = MarkArea();
+  const char16_t* wide = ToWideText(text);
+  QString shown = wide != nullptr ? QString::fromUtf16(wide) : QString();
+  ReleaseArea(mark);
+  return shown;
+}
+
+}  // namespace
+
+const MessageEntry<CVantoroDlg> CVantoroDlg::kMessageTable[19] = {
+    {kIdBrowseLeft, kIdBrowseLeft, Notify::kClicked, &CVantoroDlg::OnBrowse},
+    {kIdBrowseRight, kIdBrowseRight, Notify::kClicked, &CVantoroDlg::OnBrowse},
+    {kIdLeftList, kIdLeftList, Notify::kDoubleClick, &CVantoroDlg::OnOpenLeft},
+    {kIdRightList, kIdRightList, Notify::kDoubleClick, &CVantoroDlg::OnOpenRight},
+    {kIdLeftList, kIdLeftList, Notify::kSelectionChanged, &CVantoroDlg::OnLeftSelection},
+    {kIdRightList, kIdRightList, Notify::kSelectionChanged, &CVantoroDlg::OnRightSelection},
+    {kIdCopyRight, kIdCopyRight, Notify::kClicked, &CVantoroDlg::OnCopy},
+    {kIdCopyLeft, kIdCopyLeft, Notify::kClicked, &CVantoroDlg::OnCopy},
+    {kIdCompare, kIdCompare, Notify::kClicked, &CVantoroDlg::OnCompare},
+    {kIdDeleteLeft, kIdDeleteLeft, Notify::kClicked, &CVantoroDlg::OnDelete},
+    {kIdDeleteRight, kIdDeleteRight, Notify::kClicked, &CVantoroDlg::OnDelete},
+    {kIdAbout, kIdAbout, Notify::kCommand, &CVantoroDlg::OnAbout},
+    {kIdExit, kIdExit, Notify::kCommand, &CVantoroDlg::OnExit},
+    {kIdInsertCurrent, kIdDeleteEntry, Notify::kCommand, &CVantoroDlg::OnEditHistory},
+    {kIdAllFilesRight, kIdAllFilesRight, Notify::kCommand, &CVantoroDlg::OnBulk},
+    {kIdAllFilesLeft, kIdAllFilesLeft, Notify::kCommand, &CVantoroDlg::OnBulk},
+    {kIdRestoreEquals, kIdRestoreEquals, Notify::kCommand, &CVantoroDlg::OnBulk},
+    {kIdExportEquals, kIdExportNotEquals, Notify::kCommand, &CVantoroDlg::OnExport},
+    {kIdGotoFirst, kIdGotoLast, Notify::kCommand, &CVantoroDlg::OnGoto},
+};
+
+namespace {
+
+struct FillContext {
+  CVantoroDlg* dialog;
+  std::vector<std::string>* left_lines;
+  std::vector<std::string>* right_lines;
+  std::vector<std::string>* left_names;
+  std::vector<std::string>* right_names;
+  QListWidget* left;
+  QListWidget* right;
+};
+
+void AddRow(const RowText& row, void* context) {
+  auto* c = static_cast<FillContext*>(context);
+  c->left_lines->emplace_back(row.left_line.ptr, row.left_line.len);
+  c->right_lines->emplace_back(row.right_line.ptr, row.right_line.len);
+  c->left_names->emplace_back(row.left_name.ptr, row.left_name.len);
+  c->right_names->emplace_back(row.right_name.ptr, row.right_name.len);
+  c->left->addItem(Display(row.left_line));
+  c->right->addItem(Display(row.right_line));
+}
+
+}  // namespace
+
+CVantoroDlg::CVantoroDlg(QWidget* parent) : CDialog(MainDialogTemplate(), parent) {
+  icon_ = LoadIconResource(kIconMain);
+}
+
+bool CVantoroDlg::Dispatch(int id, Notify code) { return DispatchTable(this, kMessageTable, id, code); }
+
+void CVantoroDlg::DoDataExchange(DataExchange* dx) {
+  DDX_Control(dx, kIdRightList, &right_list_);
+  DDX_Control(dx, kIdLeftList, &left_list_);
+  DDX_Text(dx, kIdLeftPath, &left_path_);
+  DDX_Text(dx, kIdRightPath, &right_path_);
+}
+
+bool CVantoroDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  // The window manager's system menu cannot be extended from here; the
+  // About item of the menu bar serves for it.
+  setWindowIcon(icon_);
+  const AreaMark mark = MarkArea();
+  (void)SetVariable(kGroupSettings, kItemStartFolder, CurrentFolder());
+  ReleaseArea(mark);
+  // Loading the Goto history and opening entry 1 come with the history commands.
+  return true;
+}
+
+void CVantoroDlg::ClearRows() {
+  left_list_->clear();
+  right_list_->clear();
+  left_lines_.clear();
+  right_lines_.clear();
+  left_names_.clear();
+  right_names_.clear();
+}
+
+void CVantoroDlg::FillViews(StrDesc left_folder, StrDesc right_folder) {
+  const AreaMark mark = MarkArea();
+  UpdateData(false);
+  if (filled_ && SameText(left_folder, Bytes(left_folder_)) &&
+      SameText(right_folder, Bytes(right_folder_))) {
+    ReleaseArea(mark);
+    return;
+  }
+  // Copies first: the arguments may be views of the folders being replaced.
+  const std::string left(left_folder.ptr, left_folder.len);
+  const std::string right(right_folder.ptr, right_folder.len);
+  ClearRows();
+  left_folder_ = left;
+  right_folder_ = right;
+  left_path_ = Display(Bytes(left_folder_));
+  right_path_ = Display(Bytes(right_folder_));
+  FillContext context{this,         &left_lines_, &right_lines_, &left_names_,
+                      &right_names_, left_list_,  right_list_};
+  left_list_->setUpdatesEnabled(false);
+  right_list_->setUpdatesEnabled(false);
+  const RowPass pass = FillRows(Bytes(left_folder_), Bytes(right_folder_), &AddRow, &context);
+  left_list_->setUpdatesEnabled(true);
+  right_list_->setUpdatesEnabled(true);
+  filled_ = true;
+  UpdateData(false);
+  for (int side = 0; side < 2; ++side) {
+    if (!ListingRefused(side == 0 ? pass.left_outcome : pass.right_outcome)) continue;
+    // Never show such a folder as empty: no row may claim a file is on one side only.
+    filled_ = false;
+    ClearRows();
+    const std::string& folder = side == 0 ? left_folder_ : right_folder_;
+    const StrDesc parts[] = {Lit("The folder "), Bytes(folder),
+                             Lit(" holds too many files to compare.")};
+    const AreaMark inner = MarkArea();
+    (void)ShowMessageBox(ConcatParts(parts, 3), EmptyDesc(), kBoxWarning);
+    ReleaseArea(inner);
+    break;
+  }
+  ReleaseArea(mark);
+}
+
+void CVantoroDlg::BrowseForSide(int side_button) {
+  const AreaMark mark = MarkArea();
+  const bool left = side_button == kIdBrowseLeft;
+  const StrDesc chosen = ChooseFolder(Bytes(left ? left_folder_ : right_folder_), EmptyDesc());
+  if (chosen.ptr != nullptr && chosen.len != 0) {
+    const std::string folder(chosen.ptr, chosen.len);
+    if (left) {
+      FillViews(Bytes(folder), Bytes(right_folder_));
+    } else {
+      FillViews(Bytes(left_folder_), Bytes(folder));
+    }
+  }
+  ReleaseArea(mark);
+}
+
+void CVantoroDlg::ShowAbout(StrDesc text) {
+  const AreaMark mark = MarkArea();
+  const StrDesc values[] = {
+      Lit("2017"),
+      GetVariable(kGroupSettings, kItemAppDescription),
+      Lit("2.20"),
+      Lit("0"),
+      Copy(GetVariable(kGroupSettings, kItemLanguage)),
+      text,
+      Lit("1900"),
+      CommandLineWord(0),
+      ApplicationFolder(kFolderDefault),
+      ApplicationFolder(kFolderData),
+  };
+  const StrDesc about = FormatText(kAboutLimit, MessageText(kMsgAboutText),
+                                   std::span<const StrDesc>(values, 10));
+  (void)ShowMessageBox(about, MessageText(kMsgAboutCaption), kBoxInfo);
+  ReleaseArea(mark);
+}
+
+void CVantoroDlg::OnBrowse(int id) { BrowseForSide(id); }
+
+void CVantoroDlg::OnOpenLeft(int) {}   // opens the left file with its program: the viewing action
+void CVantoroDlg::OnOpenRight(int) {}  // opens the right file with its program: the viewing action
+
+void CVantoroDlg::SelectInStep(QListWidget* from, QListWidget* to) {
+  (void)SetSetting(kSettingCurrentGotoEntry, 0);
+  if (syncing_selection_) return;
+  syncing_selection_ = true;
+  to->setCurrentRow(from->currentRow());
+  syncing_selection_ = false;
+}
+
+void CVantoroDlg::OnLeftSelection(int) { SelectInStep(left_list_, right_list_); }
+void CVantoroDlg::OnRightSelection(int) { SelectInStep(right_list_, left_list_); }
+
+void CVantoroDlg::OnCopy(int) {}     // copies the selected file with a backup: the copy action
+void CVantoroDlg::OnCompare(int) {}  // compares the selected row's two files: the external compare
+void CVantoroDlg::OnDelete(int) {}   // deletes the selected file after a backup: the delete action
+
+void CVantoroDlg::OnAbout(int) { ShowAbout(EmptyDesc()); }
+
+void CVantoroDlg::OnExit(int) { reject(); }
+
+void CVantoroDlg::OnEditHistory(int id) {
+  // Insert Current needs both folders; the edits themselves come with the Goto history.
+  if (id == kIdInsertCurrent && (left_folder_.empty() || right_folder_.empty())) return;
+}
+
+void CVantoroDlg::OnBulk(int) {}    // counts, asks and copies every newer file: the bulk copies
+void CVantoroDlg::OnExport(int) {}  // counts, asks and exports: the exports
+void CVantoroDlg::OnGoto(int) {}    // opens a Goto entry: the Goto history

@@ -1,0 +1,75 @@
+// The main window: two folders in read-only edit boxes with their "..."
+// buttons, the two columns of status lines, five buttons and the menu bar.
+// It owns the view state the commands share: the exact bytes of both folders
+// and, for every row, the exact bytes of each line and of the name it was
+// built from. The controls only ever show display text.
+#pragma once
+
+#include <QString>
+#include <string>
+#include <vector>
+
+#include "app/framework.h"
+#include "runtime/memory/str_desc.h"
+
+class CVantoroDlg : public CDialog {
+ public:
+  explicit CVantoroDlg(QWidget* parent = nullptr);
+
+  bool Dispatch(int id, Notify code) override;
+
+  // Shows the comparison of two folders (exact bytes); nothing happens when
+  // both are the folders shown already.
+  void FillViews(StrDesc left_folder, StrDesc right_folder);
+  // Lets the user choose the folder of a side (kIdBrowseLeft or kIdBrowseRight).
+  void BrowseForSide(int side_button);
+  // The About box, with text as the sixth value.
+  void ShowAbout(StrDesc text);
+
+  // The view state, for the commands and for tests.
+  const std::string& LeftFolder() const { return left_folder_; }
+  const std::string& RightFolder() const { return right_folder_; }
+  const std::vector<std::string>& LeftLines() const { return left_lines_; }
+  const std::vector<std::string>& RightLines() const { return right_lines_; }
+  const std::vector<std::string>& LeftNames() const { return left_names_; }
+  const std::vector<std::string>& RightNames() const { return right_names_; }
+  QListWidget* LeftList() const { return left_list_; }
+  QListWidget* RightList() const { return right_list_; }
+
+ protected:
+  bool OnInitDialog() override;
+  void DoDataExchange(DataExchange* dx) override;
+
+ private:
+  // The message table: every command and notification of the window.
+  static const MessageEntry<CVantoroDlg> kMessageTable[19];
+
+  void OnBrowse(int id);
+  void OnOpenLeft(int id);
+  void OnOpenRight(int id);
+  void OnLeftSelection(int id);
+  void OnRightSelection(int id);
+  void OnCopy(int id);
+  void OnCompare(int id);
+  void OnDelete(int id);
+  void OnAbout(int id);
+  void OnExit(int id);
+  void OnEditHistory(int id);
+  void OnBulk(int id);
+  void OnExport(int id);
+  void OnGoto(int id);
+  void SelectInStep(QListWidget* from, QListWidget* to);
+  void ClearRows();
+
+  std::u16string history_list_;  // the Goto entries as read from the history file
+  QListWidget* right_list_ = nullptr;
+  QListWidget* left_list_ = nullptr;
+  QString left_path_;   // display text of the left folder
+  QString right_path_;  // display text of the right folder
+  QIcon icon_;
+
+  std::string left_folder_, right_folder_;  // the folders' exact bytes
+  bool filled_ = false;  // the columns show left_folder_ and right_folder_
+  std::vector<std::string> left_lines_, right_lines_, left_names_, right_names_;
+  bool syncing_selection_ = false;
+};

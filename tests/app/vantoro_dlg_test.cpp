@@ -1,0 +1,236 @@
+#include "app/vantoro_dlg.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "app/vantoro_app.h"
+#include "platform/ui/scripted_prompts.h"
+#include "runtime/core/typed_lists.h"
+#include "runtime/core/variable_store.h"
+#include "runtime/memory/blocks.h"
+#include "runtime/memory/string_area.h"
+#include "runtime/messages/catalog.h"
+#include "support/runtime_fixture.h"
+#include "support/temp_dir.h"
+#include "support_qt/when_modal.h"
+
+namespace {
+
+std::u16string U16(const std::string& s) { return QString::fromStdString(s).toStdU16String(); }
+
+// A window over a running runtime, with scripted prompts and two folders.
+class WindowTest : public RuntimeTest {
+ protected:
+  void SetUp() override {
+    RuntimeTest::SetUp();
+    ResetLanguageModule();
+    ASSERT_EQ(SetVariable(kGroupSettings, kItemLanguage, Lit("EN")), kOk);
+    ASSERT_EQ(mkdir(left().c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(right().c_str(), 0755), 0);
+    dialog_.Create();
+  }
+  void TearDown() override {
+    ResetLanguageModule();
+    RuntimeTest::TearDown();
+  }
+  std::string left() const { return dir_ / "left"; }
+  std::string right() const { return dir_ / "right"; }
+  void Put(const std::string& path, std::int64_t stamp, const std::string& bytes = "x") {
+    ASSERT_TRUE(WriteFile(path, bytes));
+    ASSERT_TRUE(SetModified(path, stamp));
+  }
+  void Fill(const std::string& l, const std::string& r) {
+    dialog_.FillViews(View(l), View(r));
+    EXPECT_EQ(MarkArea(), 0);
+    ASSERT_EQ(dialog_.LeftList()->count(), dialog_.RightList()->count());
+    ASSERT_EQ(dialog_.LeftLines().size(), static_cast<std::size_t>(dialog_.LeftList()->count()));
+  }
+  static std::string Marker(const std::string& line) {
+    return line.size() >= 4 ? line.substr(line.size() - 4) : line;
+  }
+  ScopedTimeZone tz_{"UTC"};
+  TempDir dir_;
+  ScriptedPrompts prompts_;
+  CVantoroDlg dialog_;
+  const std::int64_t t_ = 1489573353;
+};
+
+TEST_F(WindowTest, ThreeRowsForTwoFoldersWithOneCommonFile) {
+  Put(left() + "/a.txt", t_);
+  Put(left() + "/b.txt", t_, "left copy, longer");
+  Put(right() + "/b.txt", t_ + 1, "right");
+  Put(right() + "/c.txt", t_);
+  Fill(left(), right());
+  ASSERT_EQ(dialog_.LeftLines().size(), 3u);
+  EXPECT_EQ(Marker(dialog_.LeftLines()[0]), " ++ ");
+  EXPECT_EQ(dialog_.RightLines()[0], "");
+  EXPECT_EQ(Marker(dialog_.LeftLines()[1]), " == ");
+  EXPECT_EQ(dialog_.RightLines()[1], dialog_.LeftLines()[1]);  // the left copy's size in both
+  EXPECT_NE(dialog_.RightLines()[1].find("     17"), std::string::npos);
+  EXPECT_EQ(dialog_.LeftLines()[2], "");
+  EXPECT_EQ(Marker(dialog_.RightLines()[2]), " XX ");
+  EXPECT_EQ(dialog_.LeftNames(), (std::vector<std::string>{"a.txt", "b.txt", ""}));
+  EXPECT_EQ(dialog_.RightNames(), (std::vector<std::string>{"", "b.txt", "c.txt"}));
+  EXPECT_EQ(dialog_.LeftList()->item(1)->text().toStdString(), dialog_.LeftLines()[1]);
+  EXPECT_EQ(dialog_.LeftList()->currentRow(), -1);  // no row selected after filling
+  EXPECT_EQ(qobject_cast<QLineEdit*>(dialog_.Control(kIdLeftPath))->text().toStdString(), left());
+}
+
+TEST_F(WindowTest, EmptyFolderTextsGiveOneSidedColumns) {
+  Put(left() + "/a", t_);
+  Put(right() + "/b", t_);
+  Put(right() + "/c", t_);
+  Fill("", right());
+  ASSERT_EQ(dialog_.RightLines().size(), 2u);
+  for (std::size_t i = 0; i < 2; ++i) {
+    EXPECT_EQ(dialog_.LeftLines()[i], "");
+    EXPECT_EQ(Marker(dialog_.RightLines()[i]), " XX ");
+  }
+  Fill(left(), "");
+  ASSERT_EQ(dialog_.LeftLines().size(), 1u);
+  EXPECT_EQ(Marker(dialog_.LeftLines()[0]), " ++ ");
+  EXPECT_EQ(dialog_.RightLines()[0], "");
+  Fill("", "");
+  EXPECT_EQ(dialog_.LeftList()->count(), 0);
+}
+
+TEST_F(WindowTest, ChoosingTheFolderShownAgainChangesNothing) {
+  Put(left() + "/a", t_);
+  Put(right() + "/a", t_);
+  prompts_.Choose(U16(left()));
+  dialog_.Dispatch(kIdBrowseLeft, Notify::kClicked);
+  dialog_.FillViews(View(left()), View(right()));
+  ASSERT_EQ(dialog_.LeftLines().size(), 1u);
+  ASSERT_EQ(prompts_.choosers().size(), 1u);
+  EXPECT_FALSE(prompts_.choosers()[0].initial.empty());  // no folder yet: the current one
+  Put(left() + "/new", t_);
+  prompts_.Choose(U16(left()));
+  dialog_.Dispatch(kIdBrowseLeft, Notify::kClicked);
+  EXPECT_EQ(prompts_.choosers()[1].initial, U16(left()));  // opens on the side's folder
+  EXPECT_EQ(dialog_.LeftLines().size(), 1u);  // not listed again
+  prompts_.Choose(std::nullopt);                 // cancelled: nothing changes
+  dialog_.Dispatch(kIdBrowseRight, Notify::kClicked);
+  EXPECT_EQ(dialog_.RightFolder(), right());
+}
+
+TEST_F(WindowTest, SelectionsMoveInStepAndForgetTheGotoEntry) {
+  for (const char* n : {"a", "b", "c", "d", "e", "f"}) Put(left() + "/" + n, t_);
+  Fill(left(), right());
+  (void)SetSetting(kSettingCurrentGotoEntry, 3);
+  dialog_.LeftList()->setCurrentRow(4);
+  EXPECT_EQ(dialog_.RightList()->currentRow(), 4);
+  EXPECT_EQ(GetSetting(kSettingCurrentGotoEntry), 0);
+  (void)SetSetting(kSettingCurrentGotoEntry, 2);
+  dialog_.RightList()->setCurrentRow(1);
+  EXPECT_EQ(dialog_.LeftList()->currentRow(), 1);
+  EXPECT_EQ(GetSetting(kSettingCurrentGotoEntry), 0);
+}
+
+TEST_F(WindowTest, EnterEndsTheWindowWhereverTheFocusIs) {
+  dialog_.open();
+  dialog_.LeftList()->setFocus();
+  QTest::keyClick(dialog_.LeftList(), Qt::Key_Return);
+  EXPECT_FALSE(dialog_.isVisible());
+  EXPECT_EQ(dialog_.result(), QDialog::Accepted);
+  for (int id : {kIdCompare, kIdCopyRight, kIdBrowseLeft}) {
+    auto* button = qobject_cast<QPushButton*>(dialog_.Control(id));
+    ASSERT_NE(button, nullptr);
+    EXPECT_FALSE(button->autoDefault());
+    EXPECT_FALSE(button->isDefault());
+  }
+  dialog_.open();
+  QTest::keyClick(dialog_.Control(kIdCopyRight), Qt::Key_Escape);
+  EXPECT_EQ(dialog_.result(), QDialog::Rejected);
+}
+
+TEST_F(WindowTest, InsertCurrentWithAnEmptyFolderDoesNothing) {
+  Fill(left(), "");
+  dialog_.Dispatch(kIdInsertCurrent, Notify::kCommand);
+  EXPECT_TRUE(prompts_.boxes().empty());
+  EXPECT_EQ(access((dir_ / "historic.txt").c_str(), F_OK), -1);
+}
+
+TEST_F(WindowTest, TheAboutTextEndsWithTheStartAndDataFolders) {
+  ASSERT_EQ(SetVariable(kGroupSettings, kItemCommandLine, Lit("/usr/bin/vantoro")), kOk);
+  dialog_.Dispatch(kIdAbout, Notify::kCommand);
+  ASSERT_EQ(prompts_.boxes().size(), 1u);
+  const QString text = QString::fromStdU16String(prompts_.boxes()[0].text);
+  char cwd[4096];
+  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+  const std::string here = cwd;
+  const std::string data = here.substr(0, here.rfind('/')) + "/data";
+  EXPECT_TRUE(text.endsWith(QString::fromStdString("Start folder: " + here + "\r\nData folder: " +
+                                                   data)))
+      << text.toStdString();
+  EXPECT_TRUE(text.startsWith("Vantoro 2017")) << text.toStdString();
+  EXPECT_TRUE(text.contains("Version 2.20.0  Language EN"));
+  EXPECT_TRUE(text.contains("Program: /usr/bin/vantoro"));
+  EXPECT_EQ(prompts_.boxes()[0].caption, u"About Box");
+  EXPECT_EQ(prompts_.boxes()[0].kind, kBoxInfo);
+}
+
+TEST_F(WindowTest, AFolderWithTooManyFilesIsNeverShownAsEmpty) {
+  Put(left() + "/kept", t_);
+  for (int i = 0; i < 5000; ++i) {
+    ASSERT_TRUE(WriteFile(right() + "/a-rather-long-file-name-" + std::to_string(i), ""));
+  }
+  Fill(left(), right());
+  EXPECT_EQ(dialog_.LeftList()->count(), 0);  // no row claims "kept" is on the left only
+  ASSERT_EQ(prompts_.boxes().size(), 1u);
+  const std::u16string expected = u"The folder " + U16(right()) +
+                                  u" holds too many files to compare.";
+  EXPECT_EQ(prompts_.boxes()[0].text, expected);
+  // Choosing it again after a clean-up lists it.
+  Fill(left(), right());
+  EXPECT_EQ(prompts_.boxes().size(), 2u);
+}
+
+TEST_F(WindowTest, RowsKeepTheExactBytesOfTheirNames) {
+  const std::string name = "Canci\xc3\xb3n \xff.txt";  // folds for display, holds an invalid byte
+  Put(left() + "/" + name, t_);
+  Fill(left(), right());
+  ASSERT_EQ(dialog_.LeftNames().size(), 1u);
+  EXPECT_EQ(dialog_.LeftNames()[0], name);
+  EXPECT_TRUE(dialog_.LeftList()->item(0)->text().startsWith(" Cancion \u00ff.txt"));
+}
+
+// The application's start-up and shutdown around a window closed by a timer.
+TEST(Application, StartsInOrderAndShutsDown) {
+  ScriptedPrompts prompts;
+  static bool checked = false;
+  checked = false;
+  WhenModal([](QWidget* window) {
+    EXPECT_EQ(g_runtime_memory.area.level_count, 512);
+    EXPECT_EQ(std::string(GetVariable(kGroupSettings, kItemLanguage).ptr, 2), "EN");
+    EXPECT_NE(GetVariable(kGroupSettings, kItemStartFolder).len, 0);
+    EXPECT_EQ(SetSetting(kSettingCurrentGotoEntry, 5), 5);  // the typed lists exist
+    checked = true;
+    qobject_cast<QDialog*>(window)->reject();
+  });
+  CVantoroApp app;
+  EXPECT_FALSE(app.InitInstance());
+  EXPECT_TRUE(checked);
+  EXPECT_EQ(g_runtime_memory.block_count, 0);  // everything given back
+  ConfigureRuntimeMemory(kDefaultAreaSizeKiB, kDefaultBlockCapacity);
+}
+
+TEST(Application, AFailedStartUpShowsNoWindow) {
+  ScriptedPrompts prompts;
+  CVantoroApp app;
+  app.startup_callback = []() -> StatusWord { return kErrOutOfMemory; };
+  // A window would block here: the test ends only because none opens.
+  EXPECT_FALSE(app.InitInstance());
+  EXPECT_TRUE(prompts.boxes().empty());
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  ConfigureRuntimeMemory(kDefaultAreaSizeKiB, kDefaultBlockCapacity);
+}
+
+}  // namespace

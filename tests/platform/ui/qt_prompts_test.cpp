@@ -1,0 +1,93 @@
+#include "platform/ui/qt_prompts.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include "support/temp_dir.h"
+#include "support_qt/when_modal.h"
+
+namespace {
+
+TEST(QtPrompts, EachKindShowsItsButtonsAndReturnsThePressedOne) {
+  const PromptService service = QtPromptService();
+  struct Case {
+    std::uint8_t kind;
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::Icon icon;
+    QMessageBox::StandardButton press;
+    PromptButton answer;
+  } cases[] = {
+      {kBoxInfo, QMessageBox::Ok, QMessageBox::Information, QMessageBox::Ok, PromptButton::kOk},
+      {kBoxWarning, QMessageBox::Ok, QMessageBox::Warning, QMessageBox::Ok, PromptButton::kOk},
+      {kBoxStop, QMessageBox::Ok, QMessageBox::Critical, QMessageBox::Ok, PromptButton::kOk},
+      {kBoxRetryCancel, QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Critical,
+       QMessageBox::Retry, PromptButton::kRetry},
+      {kBoxYesNo, QMessageBox::Yes | QMessageBox::No, QMessageBox::Information, QMessageBox::No,
+       PromptButton::kNo},
+      {kBoxYesNoCancel, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+       QMessageBox::Information, QMessageBox::Cancel, PromptButton::kCancel},
+  };
+  for (const Case& c : cases) {
+    WhenModal([c](QWidget* modal) {
+      auto* box = qobject_cast<QMessageBox*>(modal);
+      ASSERT_NE(box, nullptr);
+      EXPECT_EQ(box->standardButtons(), c.buttons);
+      EXPECT_EQ(box->icon(), c.icon);
+      EXPECT_EQ(box->windowTitle(), QString("Caption"));
+      EXPECT_EQ(box->text(), QString("<b>shown as it is</b>"));
+      EXPECT_EQ(box->textFormat(), Qt::PlainText);
+      box->button(c.press)->click();
+    });
+    EXPECT_EQ(service.show_box(service.context, u"<b>shown as it is</b>", u"Caption", c.kind),
+              c.answer)
+        << int(c.kind);
+  }
+}
+
+TEST(QtPrompts, TheFolderChooserStartsOnTheGivenFolder) {
+  TempDir dir;
+  const PromptService service = QtPromptService();
+  WhenModal([&dir](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->directory().absolutePath(), QString::fromStdString(dir.path()));
+    EXPECT_EQ(dialog->windowTitle(), QString("Pick one"));
+    EXPECT_EQ(dialog->fileMode(), QFileDialog::Directory);
+    dialog->reject();
+  });
+  std::u16string chosen;
+  EXPECT_FALSE(service.choose_folder(service.context,
+                                     QString::fromStdString(dir.path()).toStdU16String(),
+                                     u"Pick one", &chosen));
+  WhenModal([&dir](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_NE(dialog, nullptr);
+    dialog->selectFile(QString::fromStdString(dir.path()));
+    QMetaObject::invokeMethod(dialog, "accept");
+  });
+  EXPECT_TRUE(service.choose_folder(service.context,
+                                    QString::fromStdString(dir.path()).toStdU16String(),
+                                    u"Pick one", &chosen));
+  EXPECT_EQ(QString::fromStdU16String(chosen), QString::fromStdString(dir.path()));
+}
+
+TEST(QtPrompts, InputTypedAheadIsDiscarded) {
+  QLineEdit edit;
+  edit.show();
+  QApplication::postEvent(&edit, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
+  DiscardQueuedInput();
+  QApplication::processEvents();
+  EXPECT_EQ(edit.text(), QString());
+  QApplication::postEvent(&edit, new QKeyEvent(QEvent::KeyPress, Qt::Key_B, Qt::NoModifier, "b"));
+  QApplication::processEvents();
+  EXPECT_EQ(edit.text(), QString("b"));  // input after the flush arrives
+}
+
+}  // namespace
