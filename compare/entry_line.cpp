@@ -7,6 +7,7 @@
 #include "compare/file_queries.h"
 #include "compare/size_field.h"
 #include "platform/os/dir_entries.h"
+#include "platform/os/os_calls.h"
 #include "runtime/files/paths.h"
 #include "runtime/memory/string_area.h"
 #include "runtime/text/dates.h"
@@ -29,16 +30,20 @@ FileStatus NotQueried() {
   return fs;
 }
 
+void SetStamp(std::int64_t stamp, std::int32_t* date, std::int32_t* time) {
+  std::uint32_t d = 0, t = 0;
+  StampDateTime(stamp, &d, &t);
+  *date = static_cast<std::int32_t>(d);
+  *time = static_cast<std::int32_t>(t);
+}
+
 FileStatus FromEntry(const DirectoryEntry& e) {
   FileStatus fs{};
   fs.status = kOk;
   fs.size = e.size;
-  fs.created_date = static_cast<std::int32_t>(StampDate(e.created));
-  fs.created_time = static_cast<std::int32_t>(StampTime(e.created));
-  fs.accessed_date = static_cast<std::int32_t>(StampDate(e.accessed));
-  fs.accessed_time = static_cast<std::int32_t>(StampTime(e.accessed));
-  fs.modified_date = static_cast<std::int32_t>(StampDate(e.modified));
-  fs.modified_time = static_cast<std::int32_t>(StampTime(e.modified));
+  SetStamp(e.created, &fs.created_date, &fs.created_time);
+  SetStamp(e.accessed, &fs.accessed_date, &fs.accessed_time);
+  SetStamp(e.modified, &fs.modified_date, &fs.modified_time);
   return fs;
 }
 
@@ -54,7 +59,13 @@ FileStatus SideStatus(StrDesc folder, StrDesc name, const FolderSnapshot* snapsh
       fs.status = kErrFileNotFound;
       return fs;
     }
-    return FromEntry(snapshot->entries[it->second]);
+    // Only the modified stamp shows in a line or takes part in the comparison.
+    const DirectoryEntry& e = snapshot->entries[it->second];
+    FileStatus fs{};
+    fs.status = kOk;
+    fs.size = e.size;
+    SetStamp(e.modified, &fs.modified_date, &fs.modified_time);
+    return fs;
   }
   const AreaMark mark = MarkArea();
   const FileStatus fs = QueryFileStatus(JoinPath(folder, name));
@@ -62,24 +73,15 @@ FileStatus SideStatus(StrDesc folder, StrDesc name, const FolderSnapshot* snapsh
   return fs;
 }
 
-bool Collect(const DirectoryEntry& entry, void* context) {
-  static_cast<std::vector<DirectoryEntry>*>(context)->push_back(entry);
+// Every name of a folder, without a query per name; false when the folder
+// cannot be read. A name is an entry of the folder exactly when it is here.
+bool ReadNames(const std::string& folder, std::unordered_set<std::string>* names) {
+  names->clear();
+  DIR* dir = Os().opendir(folder.c_str());
+  if (dir == nullptr) return false;
+  while (struct dirent* d = Os().readdir(dir)) names->insert(d->d_name);
+  Os().closedir(dir);
   return true;
-}
-
-// Reads every entry of the folder (none when it cannot be read).
-void Snapshot(StrDesc folder, FolderSnapshot* snapshot) {
-  snapshot->entries.clear();
-  snapshot->by_name.clear();
-  if (folder.ptr == nullptr || folder.len == 0) return;
-  const std::string pattern = std::string(folder.ptr, folder.len) + "/*.*";
-  if (FindEntries(pattern.c_str(), &Collect, &snapshot->entries) != kOk) {
-    snapshot->entries.clear();
-    return;
-  }
-  for (std::size_t i = 0; i < snapshot->entries.size(); ++i) {
-    snapshot->by_name.emplace(std::string_view(snapshot->entries[i].name), i);
-  }
 }
 
 // Whether an adapted copy of the name exists: the name itself relative to
@@ -88,14 +90,16 @@ void Snapshot(StrDesc folder, FolderSnapshot* snapshot) {
 // must not split it).
 bool AdaptedCopyExists(const ComparePass& pass, StrDesc name) {
   const std::string bare(name.ptr, name.len);
+  if (pass.adapted_left.count(bare) != 0 || pass.adapted_right.count(bare) != 0) return true;
+  // The name relative to the current folder: an entry of that folder exactly
+  // when the folder's reading holds it.
+  if (pass.current_listed) return pass.current_names.count(bare) != 0;
   DirectoryEntry entry;
-  if (QueryPath(bare.c_str(), &entry) == kOk) return true;
-  const std::string_view key = ViewOf(name);
-  return pass.adapted_left.by_name.count(key) != 0 || pass.adapted_right.by_name.count(key) != 0;
+  return QueryPath(bare.c_str(), &entry) == kOk;
 }
 
 // The size, date and time fields of a found copy, or blanks of their widths.
-StrDesc Fields(const FileStatus& fs, StrDesc* date, StrDesc* time) {
+StrDesc Fields(const ComparePass& pass, const FileStatus& fs, StrDesc* date, StrDesc* time) {
   if (fs.status != kOk) {
     *date = Lit("        ");
     *time = Lit("     ");
@@ -106,7 +110,16 @@ StrDesc Fields(const FileStatus& fs, StrDesc* date, StrDesc* time) {
     *date = Lit("        ");
     *time = Lit("     ");
   } else {
-    *date = FormatDate(DateToText(fs.modified_date), kDateShort);
+    auto known = pass.short_dates.find(fs.modified_date);
+    if (known == pass.short_dates.end()) {
+      const StrDesc shown = FormatDate(DateToText(fs.modified_date), kDateShort);
+      if (shown.ptr == nullptr) {
+        *date = shown;
+      } else {
+        known = pass.short_dates.emplace(fs.modified_date, std::string(shown.ptr, shown.len)).first;
+      }
+    }
+    if (known != pass.short_dates.end()) *date = MakeDesc(known->second.data(), known->second.size());
     *time = FormatTimeOfDay(fs.modified_time);
   }
   return SizeField(fs.size);
@@ -138,16 +151,21 @@ std::int16_t CompareStamps(std::int32_t date_a, std::int32_t time_a, std::int32_
 StrDesc FormatTimeOfDay(std::int32_t milliseconds) {
   const AreaMark mark = MarkArea();
   const std::int32_t ms = milliseconds < 0 ? 0 : milliseconds;
-  const unsigned hours = static_cast<unsigned>(ms / 3600000);
+  const unsigned hours = static_cast<unsigned>(ms / 3600000) % 100;
   const unsigned minutes = static_cast<unsigned>((ms % 3600000) / 60000);
-  char text[16];
-  const int n = std::snprintf(text, sizeof text, "%02u:%02u", hours % 100, minutes);
-  return KeepResult(mark, MakeDesc(text, static_cast<std::size_t>(n)));
+  const char text[5] = {static_cast<char>('0' + hours / 10), static_cast<char>('0' + hours % 10),
+                        ':', static_cast<char>('0' + minutes / 10),
+                        static_cast<char>('0' + minutes % 10)};
+  return KeepResult(mark, StrDesc{text, 5});
 }
 
 StrDesc MarkerText(StatusMarker marker) {
+  // Item n of the marker list, taken once.
+  static const StrDesc kTexts[] = {
+      Item(kMarkerTexts, kComma, 1), Item(kMarkerTexts, kComma, 2), Item(kMarkerTexts, kComma, 3),
+      Item(kMarkerTexts, kComma, 4), Item(kMarkerTexts, kComma, 5), Item(kMarkerTexts, kComma, 6)};
   if (marker < kMarkerEqual || marker > kMarkerRightOnly) return EmptyDesc();
-  return Item(kMarkerTexts, kComma, marker);
+  return kTexts[marker - 1];
 }
 
 StrDesc LineFileName(StrDesc line) {
@@ -188,18 +206,22 @@ void PrepareComparePass(ComparePass* pass, StrDesc left_folder, StrDesc right_fo
     if (pass->left_set.count(ViewOf(name)) == 0) pass->right_only.push_back(name);
   }
   pass->adapted_listed = adapted.ptr != nullptr && adapted.len != 0;
-  pass->adapted_left.entries.clear();
-  pass->adapted_left.by_name.clear();
-  pass->adapted_right.entries.clear();
-  pass->adapted_right.by_name.clear();
+  pass->adapted_left.clear();
+  pass->adapted_right.clear();
+  pass->short_dates.clear();
+  pass->current_listed = pass->adapted_listed && ReadNames(".", &pass->current_names);
   if (pass->adapted_listed) {
     const AreaMark mark = MarkArea();
-    if (left_folder.len != 0) Snapshot(ResolveRelativePath(left_folder, adapted), &pass->adapted_left);
-    ReleaseArea(mark);
-    if (right_folder.len != 0) {
-      Snapshot(ResolveRelativePath(right_folder, adapted), &pass->adapted_right);
+    for (int side = 0; side < 2; ++side) {
+      const StrDesc folder = side == 0 ? left_folder : right_folder;
+      if (folder.len == 0) continue;
+      const StrDesc path = ResolveRelativePath(folder, adapted);
+      if (path.ptr != nullptr) {
+        (void)ReadNames(std::string(path.ptr, path.len),
+                        side == 0 ? &pass->adapted_left : &pass->adapted_right);
+      }
+      ReleaseArea(mark);
     }
-    ReleaseArea(mark);
   }
 }
 
@@ -240,7 +262,7 @@ EntryLine BuildPassLine(const ComparePass& pass, std::uint16_t row, std::uint8_t
   }
   const FileStatus& shown = side == kSideLeft ? left : right;
   StrDesc date, time;
-  const StrDesc size = Fields(shown, &date, &time);
+  const StrDesc size = Fields(pass, shown, &date, &time);
   result.line = KeepResult(
       mark, FormatText(kLineLimit, kLineFormat,
                        {NameField(name), size, date, time, MarkerText(result.marker)}));

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -72,7 +74,12 @@ struct ComparePass {
   const FolderSnapshot* left_entries = nullptr;  // optional: what the listings read
   const FolderSnapshot* right_entries = nullptr;
   bool adapted_listed = false;
-  FolderSnapshot adapted_left, adapted_right;  // the two "Adap" folders' entries
+  std::unordered_set<std::string> adapted_left, adapted_right;  // the "Adap" folders' names
+  bool current_listed = false;                  // the current folder's names were read
+  std::unordered_set<std::string> current_names;
+  // Short dates already shown in this pass, by date number (the language
+  // cannot change within a pass).
+  mutable std::unordered_map<std::int32_t, std::string> short_dates;
 };
 
 // Prepares a pass. The snapshots, when given, must be those of the listings

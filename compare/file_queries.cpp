@@ -121,6 +121,18 @@ std::uint32_t StampTime(std::int64_t stamp) {
                                     tm.tm_sec * 1000);
 }
 
+void StampDateTime(std::int64_t stamp, std::uint32_t* date, std::uint32_t* time) {
+  std::tm tm{};
+  if (!LocalTime(stamp, &tm)) {
+    *date = 0;
+    *time = 0;
+    return;
+  }
+  *date = static_cast<std::uint32_t>((tm.tm_year + 1900) * 10000 + (tm.tm_mon + 1) * 100 +
+                                     tm.tm_mday);
+  *time = static_cast<std::uint32_t>(tm.tm_hour * 3600000 + tm.tm_min * 60000 + tm.tm_sec * 1000);
+}
+
 std::int64_t CurrentStamp() { return static_cast<std::int64_t>(Os().time(nullptr)); }
 
 StatusWord RemoveFile(StrDesc path) {

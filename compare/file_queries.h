@@ -37,6 +37,8 @@ inline constexpr std::uint8_t kFormDate = 1;
 [[nodiscard]] std::uint32_t StampDate(std::int64_t stamp);
 // Milliseconds since local midnight of a stamp; 0 for a negative stamp.
 [[nodiscard]] std::uint32_t StampTime(std::int64_t stamp);
+// Both of the above from one local-time conversion.
+void StampDateTime(std::int64_t stamp, std::uint32_t* date, std::uint32_t* time);
 // Now, in seconds since 1970-01-01 00:00 UTC.
 [[nodiscard]] std::int64_t CurrentStamp();
 

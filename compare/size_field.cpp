@@ -1,5 +1,8 @@
 #include "compare/size_field.h"
 
+#include <cstring>
+
+#include "runtime/memory/blocks.h"
 #include "runtime/memory/string_area.h"
 #include "runtime/text/format.h"
 #include "runtime/text/masks.h"
@@ -7,34 +10,70 @@
 
 namespace {
 
-constexpr StrDesc kSizeMask = Lit("###,###");
-constexpr StrDesc kUnitMask = Lit("##,###");
 constexpr std::uint64_t kUnitLimit = 99999;
 constexpr std::uint16_t kNameWidth = 38;
 
 }  // namespace
 
-StrDesc SizeField(std::uint64_t size) {
-  const AreaMark mark = MarkArea();
-  if (size < kPlainSizeLimit) {
-    return KeepResult(mark, ApplyMask(kSizeMask, WholeToText(static_cast<std::int64_t>(size))));
+namespace {
+
+// value right-aligned in width places with a comma between thousands, as the
+// masks "###,###" and "##,###" place it: the commas give up their places when
+// the digits need them, and a number wider than the field comes back whole.
+StrDesc Grouped(std::uint64_t value, std::size_t width, char unit) {
+  char digits[24];
+  std::size_t n = 0;
+  do {
+    digits[n++] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  const bool commas = n > 3 && n + (n - 1) / 3 <= width;
+  char text[40];
+  std::size_t len = 0;
+  for (std::size_t i = n; i-- > 0;) {
+    text[len++] = digits[i];
+    if (commas && i != 0 && i % 3 == 0) text[len++] = ',';
   }
+  const std::size_t pad = len < width ? width - len : 0;
+  const AreaMark mark = MarkArea();
+  char* out = ReserveTopPtr(static_cast<std::uint16_t>(pad + len + (unit != 0)), kNoFill);
+  if (out == nullptr) return KeepResult(mark, ErrorDesc(kErrOutOfMemory));
+  std::memset(out, ' ', pad);
+  std::memcpy(out + pad, text, len);
+  if (unit != 0) out[pad + len] = unit;
+  return TopString();
+}
+
+}  // namespace
+
+StrDesc SizeField(std::uint64_t size) {
+  // Built directly rather than through the masks: it runs once per row and
+  // column, and gives the very text ApplyMask gives for these masks.
+  if (size < kPlainSizeLimit) return Grouped(size, 7, 0);
   static constexpr char kUnits[] = {'K', 'M', 'G', 'T'};
   std::uint64_t unit = 1024;
   for (char letter : kUnits) {
     const std::uint64_t value = (size + unit / 2) / unit;  // rounded to the nearest unit
-    if (value <= kUnitLimit || letter == 'T') {
-      const StrDesc digits = ApplyMask(kUnitMask, WholeToText(static_cast<std::int64_t>(value)));
-      return KeepResult(mark, Concat(digits, StrDesc{&letter, 1}));
-    }
+    if (value <= kUnitLimit || letter == 'T') return Grouped(value, 6, letter);
     unit *= 1024;
   }
-  return KeepResult(mark, EmptyDesc());
+  return KeepResult(MarkArea(), EmptyDesc());
 }
 
 StrDesc NameField(StrDesc name) {
+  // The same text as the mask of 38 backslashes gives, built in one step: it
+  // runs once per row and column.
+  if (DescStatus(name) != kOk) return name;
   const AreaMark mark = MarkArea();
-  return KeepResult(mark, ApplyMask(Repeat(Lit("\\"), kNameWidth), name, kMaskText));
+  const StrDesc cut = Utf8Prefix(name, kNameWidth);
+  std::uint16_t characters = 0;
+  for (std::uint16_t pos = 0; pos < cut.len; pos += Utf8CharLength(cut, pos)) ++characters;
+  const std::uint16_t blanks = static_cast<std::uint16_t>(kNameWidth - characters);
+  char* out = ReserveTopPtr(static_cast<std::uint16_t>(cut.len + blanks), kNoFill);
+  if (out == nullptr) return KeepResult(mark, ErrorDesc(kErrOutOfMemory));
+  std::memcpy(out, cut.ptr, cut.len);
+  std::memset(out + cut.len, ' ', blanks);
+  return TopString();
 }
 
 StrDesc Utf8Prefix(StrDesc text, std::uint16_t n) {

@@ -18,12 +18,15 @@ bool ReadEntry(int dirfd, const char* path, const char* name, DirectoryEntry* e)
   if (name_len > kEntryNameMax) return false;
   struct statx stx {};
   std::uint32_t attributes = 0;
-  if (Os().statx(dirfd, path, 0, kStatxMask, &stx) == 0) {
-    if (S_ISDIR(stx.stx_mode)) attributes |= kAttrFolder;
-    if (S_ISREG(stx.stx_mode)) attributes |= kAttrArchive;
-  } else if (Os().statx(dirfd, path, AT_SYMLINK_NOFOLLOW, kStatxMask, &stx) != 0) {
-    return false;
+  // The entry itself first: one call for a file, a folder or nothing at all;
+  // a symbolic link is then followed, and a dangling one stays an entry.
+  if (Os().statx(dirfd, path, AT_SYMLINK_NOFOLLOW, kStatxMask, &stx) != 0) return false;
+  if (S_ISLNK(stx.stx_mode)) {
+    struct statx target {};
+    if (Os().statx(dirfd, path, 0, kStatxMask, &target) == 0) stx = target;
   }
+  if (S_ISDIR(stx.stx_mode)) attributes |= kAttrFolder;
+  if (S_ISREG(stx.stx_mode)) attributes |= kAttrArchive;
   // A dangling link is still an entry, but neither a folder nor a file.
   if ((stx.stx_mode & S_IWUSR) == 0) attributes |= kAttrReadOnly;
   if (name[0] == '.' && std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0) {

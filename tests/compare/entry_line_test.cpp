@@ -8,6 +8,9 @@
 
 #include "compare/listing.h"
 #include "compare/size_field.h"
+#include "runtime/text/format.h"
+#include "runtime/text/masks.h"
+#include "runtime/text/strings.h"
 #include "runtime/core/variable_store.h"
 #include "runtime/memory/string_area.h"
 #include "support/runtime_fixture.h"
@@ -211,6 +214,55 @@ TEST_F(EntryLineTest, APreparedPassGivesTheSameLinesAsSingleCalls) {
     }
   }
   ReleaseArea(mark);
+}
+
+}  // namespace
+
+namespace {
+
+using NameFieldTest = RuntimeTest;
+
+TEST_F(NameFieldTest, IsTheTextMaskOfThirtyEightPlaces) {
+  const std::string names[] = {"", "a", std::string(38, 'n'), std::string(45, 'l'),
+                               "caf\xc3\xa9 \xc3\xbc.txt", std::string(40, '\xc3') + "x",
+                               "\xe2\x82\xac" + std::string(37, 'e') + "\xf0\x9f\x98\x80tail",
+                               "bad\xff\xfe bytes"};
+  for (const std::string& name : names) {
+    const AreaMark mark = MarkArea();
+    const StrDesc fast = NameField(View(name));
+    EXPECT_TRUE(OneNewString(mark, fast));
+    const std::string fast_text = Text(fast);
+    const StrDesc masked = ApplyMask(Repeat(Lit("\\"), 38), View(name), kMaskText);
+    EXPECT_EQ(fast_text, Text(masked)) << name;
+    ReleaseArea(mark);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+using SizeFieldTest = RuntimeTest;
+
+TEST_F(SizeFieldTest, IsWhatTheMasksGive) {
+  std::vector<std::uint64_t> sizes = {0, 1, 9, 10, 99, 100, 999, 1000, 1001, 9999, 10000,
+                                      99999, 100000, 999999, 1000000, 1234567, 9999999};
+  for (std::uint64_t v = 7; v < 10000000; v = v * 3 + 1) sizes.push_back(v);
+  for (std::uint64_t size : sizes) {
+    const AreaMark mark = MarkArea();
+    const std::string fast = Text(SizeField(size));
+    const std::string masked =
+        Text(ApplyMask(Lit("###,###"), WholeToText(static_cast<std::int64_t>(size))));
+    EXPECT_EQ(fast, masked) << size;
+    ReleaseArea(mark);
+  }
+  for (std::uint64_t value : {98ULL, 999ULL, 1000ULL, 99999ULL, 100000ULL, 1234567ULL}) {
+    const AreaMark mark = MarkArea();
+    const std::string masked =
+        Text(ApplyMask(Lit("##,###"), WholeToText(static_cast<std::int64_t>(value)))) + "T";
+    EXPECT_EQ(Text(SizeField(value << 40)), masked) << value;
+    ReleaseArea(mark);
+  }
 }
 
 }  // namespace
