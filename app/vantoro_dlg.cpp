@@ -98,8 +98,38 @@ bool CVantoroDlg::OnInitDialog() {
   const AreaMark mark = MarkArea();
   (void)SetVariable(kGroupSettings, kItemStartFolder, CurrentFolder());
   ReleaseArea(mark);
-  // Loading the Goto history and opening entry 1 come with the history commands.
+  LoadHistory(Host(), &history_list_);
+  GotoEntry(Host(), history_list_, kIdGotoEntry1);
   return true;
+}
+
+HistoryHost CVantoroDlg::Host() {
+  HistoryHost host{};
+  host.context = this;
+  host.clear_pair = [](void* self) {
+    auto* d = static_cast<CVantoroDlg*>(self);
+    d->left_folder_.clear();
+    d->right_folder_.clear();
+    d->left_path_.clear();
+    d->right_path_.clear();
+    d->filled_ = false;
+  };
+  host.remove_item = [](void* self, int id) { static_cast<CVantoroDlg*>(self)->RemoveCommand(id); };
+  host.insert_item = [](void* self, int id, StrDesc label) {
+    auto* d = static_cast<CVantoroDlg*>(self);
+    // A "&" in a folder's name is a letter here, not a mnemonic.
+    QString text = Display(label);
+    text.replace('&', "&&");
+    d->InsertCommand(d->Popup(0), kIdExit, text, id);
+  };
+  host.fill_views = [](void* self, StrDesc left, StrDesc right) {
+    static_cast<CVantoroDlg*>(self)->FillViews(left, right);
+  };
+  host.left_folder = [](void* self) { return Bytes(static_cast<CVantoroDlg*>(self)->left_folder_); };
+  host.right_folder = [](void* self) {
+    return Bytes(static_cast<CVantoroDlg*>(self)->right_folder_);
+  };
+  return host;
 }
 
 void CVantoroDlg::ClearRows() {
@@ -122,6 +152,7 @@ void CVantoroDlg::FillViews(StrDesc left_folder, StrDesc right_folder) {
   // Copies first: the arguments may be views of the folders being replaced.
   const std::string left(left_folder.ptr, left_folder.len);
   const std::string right(right_folder.ptr, right_folder.len);
+  filling_ = true;
   ClearRows();
   left_folder_ = left;
   right_folder_ = right;
@@ -134,13 +165,16 @@ void CVantoroDlg::FillViews(StrDesc left_folder, StrDesc right_folder) {
   const RowPass pass = FillRows(Bytes(left_folder_), Bytes(right_folder_), &AddRow, &context);
   left_list_->setUpdatesEnabled(true);
   right_list_->setUpdatesEnabled(true);
+  filling_ = false;
   filled_ = true;
   UpdateData(false);
   for (int side = 0; side < 2; ++side) {
     if (!ListingRefused(side == 0 ? pass.left_outcome : pass.right_outcome)) continue;
     // Never show such a folder as empty: no row may claim a file is on one side only.
     filled_ = false;
+    filling_ = true;
     ClearRows();
+    filling_ = false;
     const std::string& folder = side == 0 ? left_folder_ : right_folder_;
     const StrDesc parts[] = {Lit("The folder "), Bytes(folder),
                              Lit(" holds too many files to compare.")};
@@ -193,6 +227,7 @@ void CVantoroDlg::OnOpenLeft(int) {}   // opens the left file with its program: 
 void CVantoroDlg::OnOpenRight(int) {}  // opens the right file with its program: the viewing action
 
 void CVantoroDlg::SelectInStep(QListWidget* from, QListWidget* to) {
+  if (filling_) return;
   (void)SetSetting(kSettingCurrentGotoEntry, 0);
   if (syncing_selection_) return;
   syncing_selection_ = true;
@@ -212,10 +247,11 @@ void CVantoroDlg::OnAbout(int) { ShowAbout(EmptyDesc()); }
 void CVantoroDlg::OnExit(int) { reject(); }
 
 void CVantoroDlg::OnEditHistory(int id) {
-  // Insert Current needs both folders; the edits themselves come with the Goto history.
+  // Insert Current needs both folders.
   if (id == kIdInsertCurrent && (left_folder_.empty() || right_folder_.empty())) return;
+  EditHistory(Host(), &history_list_, static_cast<std::uint8_t>(id - kIdInsertCurrent));
 }
 
 void CVantoroDlg::OnBulk(int) {}    // counts, asks and copies every newer file: the bulk copies
 void CVantoroDlg::OnExport(int) {}  // counts, asks and exports: the exports
-void CVantoroDlg::OnGoto(int) {}    // opens a Goto entry: the Goto history
+void CVantoroDlg::OnGoto(int id) { GotoEntry(Host(), history_list_, id); }

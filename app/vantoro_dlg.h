@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/framework.h"
+#include "history/goto_history.h"
 #include "runtime/memory/str_desc.h"
 
 class CVantoroDlg : public CDialog {
@@ -34,6 +35,7 @@ class CVantoroDlg : public CDialog {
   const std::vector<std::string>& LeftNames() const { return left_names_; }
   const std::vector<std::string>& RightNames() const { return right_names_; }
   QListWidget* LeftList() const { return left_list_; }
+  const HistoryList& History() const { return history_list_; }
   QListWidget* RightList() const { return right_list_; }
 
  protected:
@@ -60,8 +62,9 @@ class CVantoroDlg : public CDialog {
   void OnGoto(int id);
   void SelectInStep(QListWidget* from, QListWidget* to);
   void ClearRows();
+  HistoryHost Host();
 
-  std::u16string history_list_;  // the Goto entries as read from the history file
+  HistoryList history_list_;  // the Goto entries as read from the history file, exact bytes
   QListWidget* right_list_ = nullptr;
   QListWidget* left_list_ = nullptr;
   QString left_path_;   // display text of the left folder
@@ -72,4 +75,5 @@ class CVantoroDlg : public CDialog {
   bool filled_ = false;  // the columns show left_folder_ and right_folder_
   std::vector<std::string> left_lines_, right_lines_, left_names_, right_names_;
   bool syncing_selection_ = false;
+  bool filling_ = false;  // rows are being replaced: no selection change of the user
 };

@@ -1,0 +1,182 @@
+#include "history/goto_history.h"
+
+#include <vector>
+
+#include "platform/ui/prompt_service.h"
+#include "runtime/core/typed_lists.h"
+#include "runtime/files/paths.h"
+#include "runtime/files/streams.h"
+#include "runtime/memory/string_area.h"
+#include "runtime/messages/prompts.h"
+#include "runtime/text/lists.h"
+#include "runtime/text/search.h"
+#include "runtime/text/strings.h"
+
+namespace {
+
+StrDesc Bytes(const std::string& s) { return MakeDesc(s.data(), s.size()); }
+
+StrDesc HistoryPath() { return FileInApplicationFolder(kHistoryFile, kFolderDefault); }
+
+// The items of the list, each a view into it.
+std::vector<std::string> Entries(const HistoryList& list) {
+  std::vector<std::string> entries;
+  const std::uint16_t count = ItemCount(Bytes(list.text), kComma);
+  ListCursor cursor{Bytes(list.text), kComma};
+  for (std::uint16_t i = 0; i < count; ++i) {
+    const StrDesc item = NextItem(&cursor);
+    entries.emplace_back(item.ptr, item.len);
+  }
+  return entries;
+}
+
+// Says in a box that the folder cannot be kept as a Goto entry.
+void RefuseFolder(StrDesc folder, StrDesc why) {
+  const AreaMark mark = MarkArea();
+  const StrDesc parts[] = {Lit("The folder "), folder, why};
+  (void)ShowMessageBox(ConcatParts(parts, 3), kGotoMenuTitle, kBoxInfo);
+  ReleaseArea(mark);
+}
+
+}  // namespace
+
+// The two folders of an opened entry: split at its commas plainly. An
+// apostrophe is common in a folder's name ("O'Brien") and must not hide the
+// comma; a folder holding a comma is never stored.
+StrDesc PairFolder(StrDesc entry, std::uint16_t n) { return Item(entry, kNul, n); }
+
+StrDesc EntryLabel(StrDesc item) {
+  const AreaMark mark = MarkArea();
+  return KeepResult(mark, ReplaceAll(NormaliseToken(item), Lit(","), Lit("\t"), kPlain));
+}
+
+void LoadHistory(const HistoryHost& host, HistoryList* list) {
+  host.clear_pair(host.context);
+  const std::uint16_t old_count = ItemCount(Bytes(list->text), kComma);
+  for (std::uint16_t k = old_count; k >= 1; --k) host.remove_item(host.context, kGotoBase + k);
+  const AreaMark mark = MarkArea();
+  const StrDesc read = ReadTextFileJoined(HistoryPath(), Lit(","));
+  std::string text = read.ptr != nullptr ? std::string(read.ptr, read.len) : std::string();
+  ReleaseArea(mark);
+  // A line break after the last line (a file written by hand) is no entry.
+  while (!text.empty() && text.back() == ',') text.pop_back();
+  list->text = text;
+  const std::vector<std::string> entries = Entries(*list);
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const AreaMark item_mark = MarkArea();
+    const StrDesc label = EntryLabel(Bytes(entries[i]));
+    host.insert_item(host.context, kGotoBase + static_cast<int>(i) + 1,
+                     label.ptr != nullptr ? label : EmptyDesc());
+    ReleaseArea(item_mark);
+  }
+}
+
+void GotoEntry(const HistoryHost& host, const HistoryList& list, int id) {
+  const AreaMark mark = MarkArea();
+  const int n = id - kGotoBase;
+  const StrDesc item =
+      n >= 1 && n <= 65535 ? Item(Bytes(list.text), kComma, static_cast<std::uint16_t>(n))
+                           : EmptyDesc();
+  const StrDesc entry = NormaliseToken(item);
+  (void)SetSetting(kSettingCurrentGotoEntry, static_cast<std::uint16_t>(n < 0 ? 0 : n));
+  // Copies: FillViews may replace what the views point into.
+  // The comma made a NUL, so that the plain list walk splits the pair.
+  const StrDesc pair = ReplaceAll(entry, Lit(","), StrDesc{"\0", 1}, kPlain);
+  const StrDesc left_item = PairFolder(pair, 1), right_item = PairFolder(pair, 2);
+  const std::string left(left_item.ptr, left_item.len), right(right_item.ptr, right_item.len);
+  ReleaseArea(mark);
+  host.fill_views(host.context, Bytes(left), Bytes(right));
+}
+
+void EditHistory(const HistoryHost& host, HistoryList* list, std::uint8_t kind) {
+  const std::uint16_t s = GetSetting(kSettingCurrentGotoEntry);
+  if (kind != kEditInsertCurrent && s == 0) {
+    (void)ShowMessageBox(kChooseEntryText, kGotoMenuTitle, kBoxInfo);
+    return;
+  }
+  std::vector<std::string> entries = Entries(*list);
+  std::size_t c = entries.size();
+  std::uint16_t next = s;
+  std::string new_entry;
+  bool rewrite = s != 0;
+  const AreaMark mark = MarkArea();
+  switch (kind) {
+    case kEditInsertCurrent: {
+      const StrDesc left = host.left_folder(host.context);
+      const StrDesc right = host.right_folder(host.context);
+      // The comma is the only separator of the two folders: a folder holding
+      // one would open the wrong folders, so it is not stored.
+      for (const StrDesc folder : {left, right}) {
+        if (FindChar(folder, ',', kPlain) != kNotFound) {
+          RefuseFolder(folder, Lit(" holds a comma and cannot be kept as a Goto entry."));
+          ReleaseArea(mark);
+          return;
+        }
+      }
+      const StrDesc parts[] = {left, Lit(","), right};
+      const StrDesc quoted = Quote(ConcatParts(parts, 3), '\'');
+      if (quoted.ptr == nullptr) {
+        RefuseFolder(FindChar(left, '\'', kPlain) != kNotFound &&
+                             FindChar(left, '"', kPlain) != kNotFound
+                         ? left
+                         : right,
+                     Lit(" holds both kinds of quote and cannot be kept as a Goto entry."));
+        ReleaseArea(mark);
+        return;
+      }
+      new_entry.assign(quoted.ptr, quoted.len);
+      entries.insert(entries.begin(), new_entry);
+      ++c;
+      next = 1;
+      rewrite = true;
+      break;
+    }
+    case kEditMoveDown:
+      if (s + 1u > c) {
+        rewrite = false;
+      } else {
+        std::swap(entries[s - 1], entries[s]);
+        next = static_cast<std::uint16_t>(s + 1);
+      }
+      break;
+    case kEditMoveUp:
+      if (s == 1 || s > c) {
+        rewrite = false;
+      } else {
+        std::swap(entries[s - 2], entries[s - 1]);
+        next = static_cast<std::uint16_t>(s - 1);
+      }
+      break;
+    case kEditDelete:
+      if (s <= c) {
+        entries.erase(entries.begin() + (s - 1));
+        --c;
+        if (s > c) next = static_cast<std::uint16_t>(s - 1);
+      }
+      break;
+    default:
+      rewrite = false;
+      break;
+  }
+  ReleaseArea(mark);
+  if (rewrite) {
+    // The whole new content first, then one replacing write: a failure
+    // leaves the old file as it was. The bytes are those an entry-by-entry
+    // rewrite would leave: entry 1, then CR LF and every later entry that is
+    // not the one inserted.
+    std::string content;
+    for (std::size_t i = 0; i < c; ++i) {
+      if (i != 0 && entries[i] == new_entry) continue;
+      if (i != 0) content += "\r\n";
+      content += entries[i];
+    }
+    const AreaMark write_mark = MarkArea();
+    if (content.size() <= 65535) {
+      (void)WriteFileAll(HistoryPath(), kReplaceFile, content.data(),
+                         static_cast<std::uint16_t>(content.size()));
+    }
+    ReleaseArea(write_mark);
+  }
+  LoadHistory(host, list);
+  GotoEntry(host, *list, kGotoBase + next);
+}
