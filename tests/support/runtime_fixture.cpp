@@ -59,3 +59,22 @@ int FillArea(std::uint16_t each) {
   while (ReserveTop(each, 'x') == kOk) ++n;
   return n;
 }
+
+void ExpectEachBuildsOneString(const std::vector<Builder>& builders) {
+  ASSERT_EQ(PushCopy(Lit("caller's own")), kOk);
+  for (const Builder& b : builders) {
+    const AreaMark mark = MarkArea();
+    const StrDesc result = b.build();
+    EXPECT_TRUE(OneNewString(mark, result)) << b.name;
+    EXPECT_EQ(Text(result), b.expected) << b.name;
+    ReleaseArea(mark);
+  }
+}
+
+void ExpectEachFailsOnFullArea(const std::vector<Builder>& builders) {
+  FillArea(0);  // all levels taken
+  for (const Builder& b : builders) {
+    const AreaMark mark = MarkArea();
+    EXPECT_TRUE(FailedWith(mark, b.build(), kErrOutOfMemory)) << b.name;
+  }
+}

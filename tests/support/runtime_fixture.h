@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "runtime/memory/runtime_memory.h"
 
@@ -28,6 +30,18 @@ class RuntimeTest : public ::testing::Test {
 ::testing::AssertionResult OneNewString(AreaMark mark, StrDesc result);
 // The call left the area at mark, and its result is an ErrorDescriptor of status.
 ::testing::AssertionResult FailedWith(AreaMark mark, StrDesc result, StatusWord status);
+
+// A text-building call and the text it must give.
+struct Builder {
+  const char* name;
+  std::function<StrDesc()> build;
+  std::string expected;
+};
+// Each builder, called above a string of the caller's, leaves exactly one new
+// string holding its expected text.
+void ExpectEachBuildsOneString(const std::vector<Builder>& builders);
+// Fills the area, then each builder fails with 145 and leaves the area at its mark.
+void ExpectEachFailsOnFullArea(const std::vector<Builder>& builders);
 
 // Pushes strings until the area refuses; returns how many went on.
 int FillArea(std::uint16_t each);

@@ -20,12 +20,6 @@ using FormatTest = RuntimeTest;
 constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
 constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
 
-struct Builder {
-  const char* name;
-  std::function<StrDesc()> build;
-  std::string expected;
-};
-
 std::vector<Builder> Builders() {
   return {
       {"FormatLine",
@@ -53,22 +47,11 @@ std::vector<Builder> Builders() {
 }
 
 TEST_F(FormatTest, EveryBuilderLeavesExactlyOneNewString) {
-  ASSERT_EQ(PushCopy(Lit("caller's own")), kOk);
-  for (const Builder& b : Builders()) {
-    const AreaMark mark = MarkArea();
-    const StrDesc result = b.build();
-    EXPECT_TRUE(OneNewString(mark, result)) << b.name;
-    EXPECT_EQ(Text(result), b.expected) << b.name;
-    ReleaseArea(mark);
-  }
+  ExpectEachBuildsOneString(Builders());
 }
 
 TEST_F(FormatTest, EveryBuilderFailsCleanlyOnAFullArea) {
-  FillArea(0);
-  for (const Builder& b : Builders()) {
-    const AreaMark mark = MarkArea();
-    EXPECT_TRUE(FailedWith(mark, b.build(), kErrOutOfMemory)) << b.name;
-  }
+  ExpectEachFailsOnFullArea(Builders());
   // The digits fail like any other text instead of ending the process.
   const AreaMark mark = MarkArea();
   const DigitText d = TextToDigits(Lit("12.5"), 2);

@@ -27,12 +27,6 @@ std::size_t Characters(StrDesc s) {
   return n;
 }
 
-struct Builder {
-  const char* name;
-  std::function<StrDesc()> build;
-  std::string expected;
-};
-
 std::vector<Builder> Builders() {
   return {
       {"SizeField", [] { return ApplyMask(Lit("###,###"), Lit("1234")); }, "  1,234"},
@@ -54,22 +48,11 @@ std::vector<Builder> Builders() {
 }
 
 TEST_F(MaskTest, EveryBuilderLeavesExactlyOneNewString) {
-  ASSERT_EQ(PushCopy(Lit("caller's own")), kOk);
-  for (const Builder& b : Builders()) {
-    const AreaMark mark = MarkArea();
-    const StrDesc result = b.build();
-    EXPECT_TRUE(OneNewString(mark, result)) << b.name;
-    EXPECT_EQ(Text(result), b.expected) << b.name;
-    ReleaseArea(mark);
-  }
+  ExpectEachBuildsOneString(Builders());
 }
 
 TEST_F(MaskTest, EveryBuilderFailsCleanlyOnAFullArea) {
-  FillArea(0);
-  for (const Builder& b : Builders()) {
-    const AreaMark mark = MarkArea();
-    EXPECT_TRUE(FailedWith(mark, b.build(), kErrOutOfMemory)) << b.name;
-  }
+  ExpectEachFailsOnFullArea(Builders());
 }
 
 TEST_F(MaskTest, ErrorsPassThrough) {

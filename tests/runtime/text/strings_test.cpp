@@ -14,12 +14,6 @@ namespace {
 
 using StringsTest = RuntimeTest;
 
-struct Builder {
-  const char* name;
-  std::function<StrDesc()> build;
-  std::string expected;
-};
-
 std::vector<Builder> Builders() {
   return {
       {"Copy", [] { return Copy(Lit("abc")); }, "abc"},
@@ -55,22 +49,11 @@ std::vector<Builder> Builders() {
 }
 
 TEST_F(StringsTest, EveryBuilderLeavesExactlyOneNewString) {
-  ASSERT_EQ(PushCopy(Lit("caller's own")), kOk);
-  for (const Builder& b : Builders()) {
-    const AreaMark mark = MarkArea();
-    const StrDesc result = b.build();
-    EXPECT_TRUE(OneNewString(mark, result)) << b.name;
-    EXPECT_EQ(Text(result), b.expected) << b.name;
-    ReleaseArea(mark);
-  }
+  ExpectEachBuildsOneString(Builders());
 }
 
 TEST_F(StringsTest, EveryBuilderFailsCleanlyOnAFullArea) {
-  FillArea(0);  // all levels taken
-  for (const Builder& b : Builders()) {
-    const AreaMark mark = MarkArea();
-    EXPECT_TRUE(FailedWith(mark, b.build(), kErrOutOfMemory)) << b.name;
-  }
+  ExpectEachFailsOnFullArea(Builders());
   const AreaMark mark = MarkArea();
   EXPECT_STREQ(ToCString(Lit("abc")), "");
   EXPECT_EQ(MarkArea(), mark);
