@@ -99,8 +99,10 @@ void CDialog::Build() {
                                                                       : Qt::ScrollBarAlwaysOff);
         list->setFrameShape((c.styles & kStyleBorder) ? QFrame::StyledPanel : QFrame::NoFrame);
         if (c.styles & kStyleNotify) {
-          connect(list, &QListWidget::currentRowChanged, this,
-                  [this, id](int) { Dispatch(id, Notify::kSelectionChanged); });
+          // Only a real change of the selected row notifies: a list that gets
+          // the focus makes its first row current without selecting it.
+          connect(list, &QListWidget::itemSelectionChanged, this,
+                  [this, id] { Dispatch(id, Notify::kSelectionChanged); });
           connect(list, &QListWidget::itemDoubleClicked, this,
                   [this, id](QListWidgetItem*) { Dispatch(id, Notify::kDoubleClick); });
         }

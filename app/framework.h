@@ -20,7 +20,15 @@ class QMenu;
 class QAction;
 
 // The notification a control or menu sends to the dispatcher.
-enum class Notify : std::uint8_t { kClicked, kDoubleClick, kSelectionChanged, kCommand };
+enum class Notify : std::uint8_t {
+  kClicked,
+  kDoubleClick,
+  kSelectionChanged,
+  kCommand,
+  kSysCommand,     // a system-menu command (none is sent on this platform)
+  kPaint,          // painting of the window (the toolkit paints it)
+  kQueryDragIcon,  // the icon of the minimised window (the window manager draws it)
+};
 
 // One row of a message table: ids first_id to last_id with the notification
 // go to the handler, which receives the id.

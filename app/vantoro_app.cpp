@@ -16,6 +16,16 @@ constexpr StrDesc kSupportedLanguages = Lit("EN,ES,FR,DE,IT");
 
 }  // namespace
 
+const MessageEntry<CVantoroApp> CVantoroApp::kMessageTable[1] = {
+    {kIdHelp, kIdHelp, Notify::kCommand, &CVantoroApp::OnHelp},
+};
+
+bool CVantoroApp::Dispatch(int id, Notify code) {
+  return DispatchTable(this, kMessageTable, id, code);
+}
+
+void CVantoroApp::OnHelp(int) {}  // the framework's help: this program has no help file
+
 bool CVantoroApp::InitInstance() {
   // 1. The window object: its icon is loaded, its folders are empty.
   CVantoroDlg dialog;

@@ -10,4 +10,10 @@ class CVantoroApp : public CWinApp {
   // The start-up callback; tests replace it to see a failed start-up.
   StartupCallback startup_callback = nullptr;
   bool InitInstance() override;
+  // The application's message table: the help command only.
+  bool Dispatch(int id, Notify code);
+
+ private:
+  static const MessageEntry<CVantoroApp> kMessageTable[1];
+  void OnHelp(int id);
 };

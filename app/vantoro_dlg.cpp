@@ -31,7 +31,7 @@ QString Display(StrDesc text) {
 
 }  // namespace
 
-const MessageEntry<CVantoroDlg> CVantoroDlg::kMessageTable[19] = {
+const MessageEntry<CVantoroDlg> CVantoroDlg::kMessageTable[22] = {
     {kIdBrowseLeft, kIdBrowseLeft, Notify::kClicked, &CVantoroDlg::OnBrowse},
     {kIdBrowseRight, kIdBrowseRight, Notify::kClicked, &CVantoroDlg::OnBrowse},
     {kIdLeftList, kIdLeftList, Notify::kDoubleClick, &CVantoroDlg::OnOpenLeft},
@@ -51,6 +51,9 @@ const MessageEntry<CVantoroDlg> CVantoroDlg::kMessageTable[19] = {
     {kIdRestoreEquals, kIdRestoreEquals, Notify::kCommand, &CVantoroDlg::OnBulk},
     {kIdExportEquals, kIdExportNotEquals, Notify::kCommand, &CVantoroDlg::OnExport},
     {kIdGotoFirst, kIdGotoLast, Notify::kCommand, &CVantoroDlg::OnGoto},
+    {0, 0xFFFF, Notify::kSysCommand, &CVantoroDlg::OnSysCommand},
+    {0, 0, Notify::kPaint, &CVantoroDlg::OnPaint},
+    {0, 0, Notify::kQueryDragIcon, &CVantoroDlg::OnQueryDragIcon},
 };
 
 namespace {
@@ -230,8 +233,14 @@ void CVantoroDlg::SelectInStep(QListWidget* from, QListWidget* to) {
   if (filling_) return;
   (void)SetSetting(kSettingCurrentGotoEntry, 0);
   if (syncing_selection_) return;
+  const QList<QListWidgetItem*> selected = from->selectedItems();
+  const int row = selected.isEmpty() ? -1 : from->row(selected.first());
   syncing_selection_ = true;
-  to->setCurrentRow(from->currentRow());
+  if (row < 0) {
+    to->clearSelection();
+  } else {
+    to->setCurrentRow(row);
+  }
   syncing_selection_ = false;
 }
 
@@ -255,3 +264,13 @@ void CVantoroDlg::OnEditHistory(int id) {
 void CVantoroDlg::OnBulk(int) {}    // counts, asks and copies every newer file: the bulk copies
 void CVantoroDlg::OnExport(int) {}  // counts, asks and exports: the exports
 void CVantoroDlg::OnGoto(int id) { GotoEntry(Host(), history_list_, id); }
+
+void CVantoroDlg::OnSysCommand(int id) {
+  // The About item of a system menu; the window manager's menu cannot be
+  // extended here, so nothing sends it, and its other commands are the
+  // window manager's own.
+  if ((id & 0xFFF0) == kIdAbout) ShowAbout(EmptyDesc());
+}
+
+void CVantoroDlg::OnPaint(int) {}          // the toolkit paints the window, minimised or not
+void CVantoroDlg::OnQueryDragIcon(int) {}  // the window manager draws a minimised window's icon

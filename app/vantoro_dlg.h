@@ -44,7 +44,7 @@ class CVantoroDlg : public CDialog {
 
  private:
   // The message table: every command and notification of the window.
-  static const MessageEntry<CVantoroDlg> kMessageTable[19];
+  static const MessageEntry<CVantoroDlg> kMessageTable[22];
 
   void OnBrowse(int id);
   void OnOpenLeft(int id);
@@ -60,6 +60,9 @@ class CVantoroDlg : public CDialog {
   void OnBulk(int id);
   void OnExport(int id);
   void OnGoto(int id);
+  void OnSysCommand(int id);
+  void OnPaint(int id);
+  void OnQueryDragIcon(int id);
   void SelectInStep(QListWidget* from, QListWidget* to);
   void ClearRows();
   HistoryHost Host();

@@ -19,7 +19,7 @@ bool ListingRefused(ListOutcome outcome) {
 
 RowPass FillRows(StrDesc left_folder, StrDesc right_folder, RowSink sink, void* context) {
   const AreaMark mark = MarkArea();
-  RowPass pass{ListOutcome::kNoFolder, ListOutcome::kNoFolder, 0, true};
+  RowPass pass{ListOutcome::kNoFolder, ListOutcome::kNoFolder, 0, true, kOk};
   FolderSnapshot left_entries, right_entries;
   StrDesc left_list = EmptyDesc(), right_list = EmptyDesc();
   if (left_folder.len != 0) {
@@ -43,7 +43,15 @@ RowPass FillRows(StrDesc left_folder, StrDesc right_folder, RowSink sink, void* 
     const auto row = static_cast<std::uint16_t>(i);
     const EntryLine left = BuildPassLine(compare, row, kSideLeft);
     EntryLine right = left;
-    if (!EndsEqual(left.line)) right = BuildPassLine(compare, row, kSideRight);
+    if (left.line.ptr != nullptr && !EndsEqual(left.line)) {
+      right = BuildPassLine(compare, row, kSideRight);
+    }
+    if (left.line.ptr == nullptr || right.line.ptr == nullptr) {
+      // A line the area could not hold: the rows end here, never with a false one.
+      pass.status = DescStatus(left.line.ptr == nullptr ? left.line : right.line);
+      pass.all_equal = false;
+      break;
+    }
     const bool any = left.line.len != 0 || right.line.len != 0;
     if (any) {
       RowText text{left.line, right.line, left.line.len != 0 ? left.name : EmptyDesc(),

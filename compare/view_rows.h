@@ -23,7 +23,8 @@ using RowSink = void (*)(const RowText& row, void* context);
 struct RowPass {
   ListOutcome left_outcome, right_outcome;
   std::uint16_t rows;
-  bool all_equal;  // every row's marker is " == "
+  bool all_equal;     // every row's marker is " == "
+  StatusWord status;  // 0, or why the rows stopped early (a line could not be built)
 };
 
 // True when the outcome means the folder cannot be shown (too many names).

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/ui/prompt_service.h"
+#include "compare/file_queries.h"
 #include "runtime/core/typed_lists.h"
 #include "runtime/files/paths.h"
 #include "runtime/files/streams.h"
@@ -55,8 +56,12 @@ void LoadHistory(const HistoryHost& host, HistoryList* list) {
   const std::uint16_t old_count = ItemCount(Bytes(list->text), kComma);
   for (std::uint16_t k = old_count; k >= 1; --k) host.remove_item(host.context, kGotoBase + k);
   const AreaMark mark = MarkArea();
-  const StrDesc read = ReadTextFileJoined(HistoryPath(), Lit(","));
+  const StrDesc path = HistoryPath();
+  const StrDesc read = ReadTextFileJoined(path, Lit(","));
   std::string text = read.ptr != nullptr ? std::string(read.ptr, read.len) : std::string();
+  // A file that is there but cannot be read (too large, no permission) must
+  // survive: an edit would otherwise replace it with what little is known.
+  list->unreadable = read.ptr == nullptr && EntryAttributes(path) != kErrFileNotFound;
   ReleaseArea(mark);
   // A line break after the last line (a file written by hand) is no entry.
   while (!text.empty() && text.back() == ',') text.pop_back();
@@ -77,11 +82,13 @@ void GotoEntry(const HistoryHost& host, const HistoryList& list, int id) {
   const StrDesc item =
       n >= 1 && n <= 65535 ? Item(Bytes(list.text), kComma, static_cast<std::uint16_t>(n))
                            : EmptyDesc();
-  const StrDesc entry = NormaliseToken(item);
+  StrDesc entry = NormaliseToken(item);
+  if (entry.ptr == nullptr) entry = EmptyDesc();  // no room to open it: two empty folders
   (void)SetSetting(kSettingCurrentGotoEntry, static_cast<std::uint16_t>(n < 0 ? 0 : n));
   // Copies: FillViews may replace what the views point into.
   // The comma made a NUL, so that the plain list walk splits the pair.
-  const StrDesc pair = ReplaceAll(entry, Lit(","), StrDesc{"\0", 1}, kPlain);
+  StrDesc pair = ReplaceAll(entry, Lit(","), StrDesc{"\0", 1}, kPlain);
+  if (pair.ptr == nullptr) pair = EmptyDesc();
   const StrDesc left_item = PairFolder(pair, 1), right_item = PairFolder(pair, 2);
   const std::string left(left_item.ptr, left_item.len), right(right_item.ptr, right_item.len);
   ReleaseArea(mark);
@@ -94,6 +101,14 @@ void EditHistory(const HistoryHost& host, HistoryList* list, std::uint8_t kind) 
     (void)ShowMessageBox(kChooseEntryText, kGotoMenuTitle, kBoxInfo);
     return;
   }
+  if (list->unreadable) {
+    const AreaMark mark = MarkArea();
+    const StrDesc parts[] = {Lit("The Goto history "), HistoryPath(),
+                             Lit(" cannot be read; it is left as it is.")};
+    (void)ShowMessageBox(ConcatParts(parts, 3), kGotoMenuTitle, kBoxInfo);
+    ReleaseArea(mark);
+    return;
+  }
   std::vector<std::string> entries = Entries(*list);
   std::size_t c = entries.size();
   std::uint16_t next = s;
@@ -104,11 +119,13 @@ void EditHistory(const HistoryHost& host, HistoryList* list, std::uint8_t kind) 
     case kEditInsertCurrent: {
       const StrDesc left = host.left_folder(host.context);
       const StrDesc right = host.right_folder(host.context);
-      // The comma is the only separator of the two folders: a folder holding
-      // one would open the wrong folders, so it is not stored.
+      // The comma is the only separator of the two folders and a line break
+      // ends an entry: a folder holding either would open the wrong folders,
+      // so it is not stored.
       for (const StrDesc folder : {left, right}) {
-        if (FindChar(folder, ',', kPlain) != kNotFound) {
-          RefuseFolder(folder, Lit(" holds a comma and cannot be kept as a Goto entry."));
+        if (FindAnyOf(folder, Lit(",\r\n"), kPlain) != kNotFound) {
+          RefuseFolder(folder,
+                       Lit(" holds a comma or a line break and cannot be kept as a Goto entry."));
           ReleaseArea(mark);
           return;
         }
@@ -116,11 +133,10 @@ void EditHistory(const HistoryHost& host, HistoryList* list, std::uint8_t kind) 
       const StrDesc parts[] = {left, Lit(","), right};
       const StrDesc quoted = Quote(ConcatParts(parts, 3), '\'');
       if (quoted.ptr == nullptr) {
-        RefuseFolder(FindChar(left, '\'', kPlain) != kNotFound &&
-                             FindChar(left, '"', kPlain) != kNotFound
-                         ? left
-                         : right,
-                     Lit(" holds both kinds of quote and cannot be kept as a Goto entry."));
+        const StrDesc both[] = {left, Lit(" and "), right};
+        RefuseFolder(ConcatParts(both, 3),
+                     Lit(" hold both kinds of quote between them and cannot be kept as a Goto "
+                         "entry."));
         ReleaseArea(mark);
         return;
       }

@@ -42,10 +42,13 @@ struct HistoryHost {
 // in the file's exact bytes.
 struct HistoryList {
   std::string text;
+  bool unreadable = false;  // the file exists but could not be read: it is never rewritten
 };
 
 // Reads historic.txt into *list and rebuilds the menu items (the old ones
-// removed first); forgets the pair shown. A missing file gives no entries.
+// removed first); forgets the pair shown. A missing file gives no entries; a
+// file that exists but cannot be read gives none either and is marked, so
+// that no edit overwrites it.
 void LoadHistory(const HistoryHost& host, HistoryList* list);
 
 // Opens entry id - 31000 (both folders empty for a number without entry)
@@ -55,8 +58,9 @@ void GotoEntry(const HistoryHost& host, const HistoryList& list, int id);
 // Insert Current (0), Move Down (1), Move Up (2) or Delete (3); rewrites the
 // file in one replacing write, then reloads and opens the next entry. Without
 // a current entry the three moves only say so in a box. A pair that this
-// format cannot hold (a folder with a comma, or with both kinds of quote) is
-// not inserted, and a box names the folder.
+// format cannot hold (a folder with a comma or a line break, or quotes of both
+// kinds) is not inserted, and a box names the folder; an unreadable file is
+// left as it is, and a box names it.
 void EditHistory(const HistoryHost& host, HistoryList* list, std::uint8_t kind);
 
 // The menu label of an item: the entry without its quotes, the comma between

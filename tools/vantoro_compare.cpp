@@ -82,6 +82,11 @@ int main(int argc, char** argv) {
   std::fwrite(out.data(), 1, out.size(), stdout);
   std::fflush(stdout);
   int status = pass.all_equal ? kExitEqual : kExitDiffers;
+  if (pass.status != kOk) {
+    std::fprintf(stderr, "vantoro-compare: the rows could not be built (status %u)\n",
+                 static_cast<unsigned>(pass.status));
+    status = kExitTrouble;
+  }
   for (int i = 0; i < 2; ++i) {
     if (ListingRefused(i == 0 ? pass.left_outcome : pass.right_outcome)) {
       std::fprintf(stderr, "vantoro-compare: %s holds too many files to compare\n", argv[i + 1]);

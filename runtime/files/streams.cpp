@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
@@ -374,8 +375,20 @@ void SyncFolder(const std::string& folder) {
 // Replaces the file's content with data: written to a new temporary file in
 // the same folder, flushed, given the old permission bits and renamed over
 // the file. 0, or a failure that leaves the old file as it was.
-StatusWord ReplaceFile(StrDesc name, const char* path, const char* data, std::uint16_t length) {
+StatusWord ReplaceFile(StrDesc name, const char* link_path, const char* data,
+                       std::uint16_t length) {
   if (data == nullptr) return kFailure;
+  // A symbolic link stays a link: the file it names is the one replaced.
+  std::string resolved = link_path;
+  struct statx link {};
+  if (Os().statx(AT_FDCWD, link_path, AT_SYMLINK_NOFOLLOW, STATX_TYPE, &link) == 0 &&
+      S_ISLNK(link.stx_mode)) {
+    if (char* real = realpath(link_path, nullptr); real != nullptr) {
+      resolved = real;
+      std::free(real);
+    }
+  }
+  const char* path = resolved.c_str();
   struct statx old;
   const bool had_old =
       Os().statx(AT_FDCWD, path, AT_STATX_SYNC_AS_STAT, STATX_TYPE | STATX_MODE, &old) == 0;

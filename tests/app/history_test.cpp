@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QFocusEvent>
 #include <QListWidget>
 #include <QMenu>
 
@@ -203,6 +205,57 @@ TEST_F(HistoryTest, APairWithACommaIsNotStored) {
   EXPECT_NE(prompts_.boxes()[0].text.find(QString::fromStdString(comma).toStdU16String()),
             std::u16string::npos);
   EXPECT_EQ(MenuLabels().size(), 2u);
+}
+
+TEST_F(HistoryTest, FocusAloneNeitherSelectsNorForgetsTheEntry) {
+  WriteHistory(Entry("a", "b") + "\r\n" + Entry("c", "d"));
+  Open();
+  ASSERT_GT(dialog_.LeftList()->count(), 0);
+  for (Qt::FocusReason reason : {Qt::TabFocusReason, Qt::PopupFocusReason, Qt::OtherFocusReason}) {
+    QFocusEvent in(QEvent::FocusIn, reason);
+    QApplication::sendEvent(dialog_.LeftList(), &in);
+  }
+  EXPECT_EQ(GetSetting(kSettingCurrentGotoEntry), 1);
+  EXPECT_TRUE(dialog_.LeftList()->selectedItems().isEmpty());
+  EXPECT_TRUE(dialog_.RightList()->selectedItems().isEmpty());
+  Command(kIdMoveDown);
+  EXPECT_TRUE(prompts_.boxes().empty());
+  EXPECT_EQ(History(), Entry("c", "d") + "\r\n" + Entry("a", "b"));
+}
+
+TEST_F(HistoryTest, AHistoryThatCannotBeReadIsNeverOverwritten) {
+  std::string big;
+  while (big.size() < 70000) big += Entry("a", "b") + "\r\n";
+  WriteHistory(big);
+  Open();
+  Show("c", "d");
+  Command(kIdInsertCurrent);
+  EXPECT_EQ(History(), big);
+  ASSERT_EQ(prompts_.boxes().size(), 1u);
+  EXPECT_NE(prompts_.boxes()[0].text.find(u"cannot be read"), std::u16string::npos);
+}
+
+TEST_F(HistoryTest, AFolderWithALineBreakIsNotStored) {
+  const std::string broken = start_ / "two\nlines";
+  ASSERT_EQ(mkdir(broken.c_str(), 0755), 0);
+  Open();
+  dialog_.FillViews(View(Folder("a")), View(broken));
+  Command(kIdInsertCurrent);
+  EXPECT_EQ(History(), "<missing>");
+  EXPECT_EQ(prompts_.boxes().size(), 1u);
+}
+
+TEST_F(HistoryTest, ALinkedHistoryStaysALink) {
+  TempDir elsewhere;
+  ASSERT_TRUE(::WriteFile(elsewhere / "kept.txt", Entry("a", "b")));
+  ASSERT_EQ(symlink((elsewhere / "kept.txt").c_str(), (start_ / "historic.txt").c_str()), 0);
+  Open();
+  Show("c", "d");
+  Command(kIdInsertCurrent);
+  struct stat st {};
+  ASSERT_EQ(lstat((start_ / "historic.txt").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(ReadFile(elsewhere / "kept.txt"), Entry("c", "d") + "\r\n" + Entry("a", "b"));
 }
 
 TEST(HistoryLabels, ShowBothFoldersSplitByATab) {
