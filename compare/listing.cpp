@@ -56,11 +56,18 @@ bool Collect(const DirectoryEntry& entry, void* context) {
 }  // namespace
 
 int PaddedCompare(std::string_view a, std::string_view b) {
-  const std::size_t n = std::max(a.size(), b.size());
-  for (std::size_t i = 0; i < n; ++i) {
-    const auto x = static_cast<unsigned char>(i < a.size() ? a[i] : ' ');
-    const auto y = static_cast<unsigned char>(i < b.size() ? b[i] : ' ');
-    if (x != y) return x < y ? -1 : 1;
+  // The common length bytewise, then the longer text's rest against the
+  // blanks the shorter one is padded with.
+  const std::size_t n = std::min(a.size(), b.size());
+  if (n != 0) {
+    const int r = std::memcmp(a.data(), b.data(), n);
+    if (r != 0) return r < 0 ? -1 : 1;
+  }
+  const std::string_view rest = a.size() > n ? a.substr(n) : b.substr(n);
+  const int sign = a.size() > n ? 1 : -1;
+  for (const char ch : rest) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c != ' ') return c > ' ' ? sign : -sign;
   }
   return 0;
 }

@@ -110,3 +110,23 @@ TEST_F(ListingTest, SortListAndFilterByAttribute) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PaddedCompare, OrdersAsBlankPaddedBytes) {
+  struct Case {
+    const char* a;
+    const char* b;
+    int order;
+  } cases[] = {
+      {"ab", "ab.txt", -1}, {"ab.txt", "abc", -1}, {"ab", "ab ", 0},   {"ab", "ab\t", 1},
+      {"B", "a", -1},       {"\xc3\xa9", "z", 1}, {"", "", 0},          {"", " ", 0},
+      {"a", "", 1},         {"ab\x01", "ab", -1}, {"same", "same", 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(PaddedCompare(c.a, c.b), c.order) << c.a << " | " << c.b;
+    EXPECT_EQ(PaddedCompare(c.b, c.a), -c.order) << c.b << " | " << c.a;
+  }
+}
+
+}  // namespace
