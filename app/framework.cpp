@@ -44,7 +44,8 @@ QIcon LoadIconResource(int id) {
   return icon;
 }
 
-CDialog::CDialog(const DialogTemplate& templ, QWidget* parent) : QDialog(parent), template_(templ) {}
+CDialog::CDialog(const DialogTemplate& templ, QWidget* parent)
+    : QDialog(parent), template_(templ) {}
 
 QRect CDialog::DialogRect(int x, int y, int w, int h) const {
   // A horizontal unit is a quarter of the average character width, a
@@ -120,7 +121,8 @@ void CDialog::Build() {
         auto* button = new QPushButton(QString::fromUtf8(c.text), this);
         button->setAutoDefault(false);  // no button acts as the default one
         button->setDefault(false);
-        connect(button, &QPushButton::clicked, this, [this, id] { Dispatch(id, Notify::kClicked); });
+        connect(button, &QPushButton::clicked, this,
+                [this, id] { Dispatch(id, Notify::kClicked); });
         widget = button;
         break;
       }

@@ -37,10 +37,10 @@ bool CVantoroApp::InitInstance() {
   const StartupCallback callback =
       startup_callback != nullptr ? startup_callback : &InitVariableStore;
   if (RuntimeStartup(nullptr, CommandLine().c_str(), callback) == kOk) {
-    (void)CreateTypedLists();                                                      // 4
+    (void)CreateTypedLists();                                                                // 4
     (void)SetVariable(kGroupSettings, kItemLanguage, Item(kSupportedLanguages, kComma, 1));  // 5
-    dialog.DoModal();                                                              // 6
-    (void)RuntimeShutdown();                                                       // 7
+    dialog.DoModal();                                                                        // 6
+    (void)RuntimeShutdown();                                                                 // 7
   }
   SetPromptService(previous);
   return false;  // 8

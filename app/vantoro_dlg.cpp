@@ -3,6 +3,7 @@
 #include <QListWidget>
 
 #include "compare/view_rows.h"
+#include "platform/ui/prompt_service.h"
 #include "runtime/core/typed_lists.h"
 #include "runtime/core/variable_store.h"
 #include "runtime/files/paths.h"
@@ -12,7 +13,6 @@
 #include "runtime/messages/prompts.h"
 #include "runtime/text/format.h"
 #include "runtime/text/strings.h"
-#include "platform/ui/prompt_service.h"
 
 namespace {
 
@@ -56,35 +56,13 @@ const MessageEntry<CVantoroDlg> CVantoroDlg::kMessageTable[22] = {
     {0, 0, Notify::kQueryDragIcon, &CVantoroDlg::OnQueryDragIcon},
 };
 
-namespace {
-
-struct FillContext {
-  CVantoroDlg* dialog;
-  std::vector<std::string>* left_lines;
-  std::vector<std::string>* right_lines;
-  std::vector<std::string>* left_names;
-  std::vector<std::string>* right_names;
-  QListWidget* left;
-  QListWidget* right;
-};
-
-void AddRow(const RowText& row, void* context) {
-  auto* c = static_cast<FillContext*>(context);
-  c->left_lines->emplace_back(row.left_line.ptr, row.left_line.len);
-  c->right_lines->emplace_back(row.right_line.ptr, row.right_line.len);
-  c->left_names->emplace_back(row.left_name.ptr, row.left_name.len);
-  c->right_names->emplace_back(row.right_name.ptr, row.right_name.len);
-  c->left->addItem(Display(row.left_line));
-  c->right->addItem(Display(row.right_line));
-}
-
-}  // namespace
-
 CVantoroDlg::CVantoroDlg(QWidget* parent) : CDialog(MainDialogTemplate(), parent) {
   icon_ = LoadIconResource(kIconMain);
 }
 
-bool CVantoroDlg::Dispatch(int id, Notify code) { return DispatchTable(this, kMessageTable, id, code); }
+bool CVantoroDlg::Dispatch(int id, Notify code) {
+  return DispatchTable(this, kMessageTable, id, code);
+}
 
 void CVantoroDlg::DoDataExchange(DataExchange* dx) {
   DDX_Control(dx, kIdRightList, &right_list_);
@@ -128,11 +106,23 @@ HistoryHost CVantoroDlg::Host() {
   host.fill_views = [](void* self, StrDesc left, StrDesc right) {
     static_cast<CVantoroDlg*>(self)->FillViews(left, right);
   };
-  host.left_folder = [](void* self) { return Bytes(static_cast<CVantoroDlg*>(self)->left_folder_); };
+  host.left_folder = [](void* self) {
+    return Bytes(static_cast<CVantoroDlg*>(self)->left_folder_);
+  };
   host.right_folder = [](void* self) {
     return Bytes(static_cast<CVantoroDlg*>(self)->right_folder_);
   };
   return host;
+}
+
+void CVantoroDlg::AddRow(const RowText& row, void* self) {
+  auto* d = static_cast<CVantoroDlg*>(self);
+  d->left_lines_.emplace_back(row.left_line.ptr, row.left_line.len);
+  d->right_lines_.emplace_back(row.right_line.ptr, row.right_line.len);
+  d->left_names_.emplace_back(row.left_name.ptr, row.left_name.len);
+  d->right_names_.emplace_back(row.right_name.ptr, row.right_name.len);
+  d->left_list_->addItem(Display(row.left_line));
+  d->right_list_->addItem(Display(row.right_line));
 }
 
 void CVantoroDlg::ClearRows() {
@@ -161,11 +151,9 @@ void CVantoroDlg::FillViews(StrDesc left_folder, StrDesc right_folder) {
   right_folder_ = right;
   left_path_ = Display(Bytes(left_folder_));
   right_path_ = Display(Bytes(right_folder_));
-  FillContext context{this,         &left_lines_, &right_lines_, &left_names_,
-                      &right_names_, left_list_,  right_list_};
   left_list_->setUpdatesEnabled(false);
   right_list_->setUpdatesEnabled(false);
-  const RowPass pass = FillRows(Bytes(left_folder_), Bytes(right_folder_), &AddRow, &context);
+  const RowPass pass = FillRows(Bytes(left_folder_), Bytes(right_folder_), &AddRow, this);
   left_list_->setUpdatesEnabled(true);
   right_list_->setUpdatesEnabled(true);
   filling_ = false;
@@ -218,8 +206,8 @@ void CVantoroDlg::ShowAbout(StrDesc text) {
       ApplicationFolder(kFolderDefault),
       ApplicationFolder(kFolderData),
   };
-  const StrDesc about = FormatText(kAboutLimit, MessageText(kMsgAboutText),
-                                   std::span<const StrDesc>(values, 10));
+  const StrDesc about =
+      FormatText(kAboutLimit, MessageText(kMsgAboutText), std::span<const StrDesc>(values, 10));
   (void)ShowMessageBox(about, MessageText(kMsgAboutCaption), kBoxInfo);
   ReleaseArea(mark);
 }

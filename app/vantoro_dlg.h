@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/framework.h"
+#include "compare/view_rows.h"
 #include "history/goto_history.h"
 #include "runtime/memory/str_desc.h"
 
@@ -65,6 +66,8 @@ class CVantoroDlg : public CDialog {
   void OnQueryDragIcon(int id);
   void SelectInStep(QListWidget* from, QListWidget* to);
   void ClearRows();
+  // Appends one row of the row loop: its exact lines and names, and their display text.
+  static void AddRow(const RowText& row, void* self);
   HistoryHost Host();
 
   HistoryList history_list_;  // the Goto entries as read from the history file, exact bytes
@@ -75,7 +78,7 @@ class CVantoroDlg : public CDialog {
   QIcon icon_;
 
   std::string left_folder_, right_folder_;  // the folders' exact bytes
-  bool filled_ = false;  // the columns show left_folder_ and right_folder_
+  bool filled_ = false;                     // the columns show left_folder_ and right_folder_
   std::vector<std::string> left_lines_, right_lines_, left_names_, right_names_;
   bool syncing_selection_ = false;
   bool filling_ = false;  // rows are being replaced: no selection change of the user

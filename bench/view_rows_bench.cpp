@@ -45,11 +45,26 @@ std::string Folders(int n) {
     std::snprintf(name, sizeof name, "document-%05d.txt", i);
     const std::string l = base + "/left/" + name, r = base + "/right/" + name;
     switch (i % 10) {
-      case 0: case 1: case 2: case 3: Touch(l, t); Touch(r, t + 1); break;       // equal
-      case 4: case 5: Touch(l, t + 3600); Touch(r, t); break;                    // newer left
-      case 6: Touch(l, t); Touch(r, t + 7200); break;                            // newer right
-      case 7: Touch(l, t); break;                                                // left only
-      case 8: {                                                                  // right only
+      case 0:
+      case 1:
+      case 2:
+      case 3:
+        Touch(l, t);
+        Touch(r, t + 1);
+        break;  // equal
+      case 4:
+      case 5:
+        Touch(l, t + 3600);
+        Touch(r, t);
+        break;  // newer left
+      case 6:
+        Touch(l, t);
+        Touch(r, t + 7200);
+        break;  // newer right
+      case 7:
+        Touch(l, t);
+        break;   // left only
+      case 8: {  // right only
         char other[64];
         std::snprintf(other, sizeof other, "other-%05d.txt", i);
         Touch(base + "/right/" + other, t);
@@ -57,7 +72,11 @@ std::string Folders(int n) {
         Touch(l, t);
         break;
       }
-      default: Touch(l, t); Touch(r, t + 60); Touch(base + "/left/Adap/" + name, t); break;
+      default:
+        Touch(l, t);
+        Touch(r, t + 60);
+        Touch(base + "/left/Adap/" + name, t);
+        break;
     }
   }
   Touch(base + "/done", t);

@@ -22,7 +22,9 @@ constexpr StrDesc kLineFormat = Lit(" %s%s  %s  %s %s");
 
 std::string_view ViewOf(StrDesc s) { return std::string_view(s.ptr, s.len); }
 
-bool HasWildcard(std::string_view name) { return name.find_first_of("*?") != std::string_view::npos; }
+bool HasWildcard(std::string_view name) {
+  return name.find_first_of("*?") != std::string_view::npos;
+}
 
 FileStatus NotQueried() {
   FileStatus fs{};
@@ -119,7 +121,8 @@ StrDesc Fields(const ComparePass& pass, const FileStatus& fs, StrDesc* date, Str
         known = pass.short_dates.emplace(fs.modified_date, std::string(shown.ptr, shown.len)).first;
       }
     }
-    if (known != pass.short_dates.end()) *date = MakeDesc(known->second.data(), known->second.size());
+    if (known != pass.short_dates.end())
+      *date = MakeDesc(known->second.data(), known->second.size());
     *time = FormatTimeOfDay(fs.modified_time);
   }
   return SizeField(fs.size);
@@ -161,9 +164,9 @@ StrDesc FormatTimeOfDay(std::int32_t milliseconds) {
 
 StrDesc MarkerText(StatusMarker marker) {
   // Item n of the marker list, taken once.
-  static const StrDesc kTexts[] = {
-      Item(kMarkerTexts, kComma, 1), Item(kMarkerTexts, kComma, 2), Item(kMarkerTexts, kComma, 3),
-      Item(kMarkerTexts, kComma, 4), Item(kMarkerTexts, kComma, 5), Item(kMarkerTexts, kComma, 6)};
+  static const StrDesc kTexts[] = {Item(kMarkerTexts, kComma, 1), Item(kMarkerTexts, kComma, 2),
+                                   Item(kMarkerTexts, kComma, 3), Item(kMarkerTexts, kComma, 4),
+                                   Item(kMarkerTexts, kComma, 5), Item(kMarkerTexts, kComma, 6)};
   if (marker < kMarkerEqual || marker > kMarkerRightOnly) return EmptyDesc();
   return kTexts[marker - 1];
 }
@@ -251,10 +254,11 @@ EntryLine BuildPassLine(const ComparePass& pass, std::uint16_t row, std::uint8_t
     if (right.status != kOk) {
       result.marker = kMarkerLeftOnly;
     } else {
-      const std::int16_t order = CompareStamps(left.modified_date, left.modified_time,
-                                               right.modified_date, right.modified_time,
-                                               kStampTolerance);
-      result.marker = order == 0 ? kMarkerEqual : (order > 0 ? kMarkerLeftNewer : kMarkerRightNewer);
+      const std::int16_t order =
+          CompareStamps(left.modified_date, left.modified_time, right.modified_date,
+                        right.modified_time, kStampTolerance);
+      result.marker =
+          order == 0 ? kMarkerEqual : (order > 0 ? kMarkerLeftNewer : kMarkerRightNewer);
     }
   }
   if (result.marker != kMarkerEqual && pass.adapted_listed && AdaptedCopyExists(pass, name)) {
@@ -263,9 +267,9 @@ EntryLine BuildPassLine(const ComparePass& pass, std::uint16_t row, std::uint8_t
   const FileStatus& shown = side == kSideLeft ? left : right;
   StrDesc date, time;
   const StrDesc size = Fields(pass, shown, &date, &time);
-  result.line = KeepResult(
-      mark, FormatText(kLineLimit, kLineFormat,
-                       {NameField(name), size, date, time, MarkerText(result.marker)}));
+  result.line =
+      KeepResult(mark, FormatText(kLineLimit, kLineFormat,
+                                  {NameField(name), size, date, time, MarkerText(result.marker)}));
   return result;
 }
 

@@ -75,7 +75,7 @@ struct ComparePass {
   const FolderSnapshot* right_entries = nullptr;
   bool adapted_listed = false;
   std::unordered_set<std::string> adapted_left, adapted_right;  // the "Adap" folders' names
-  bool current_listed = false;                  // the current folder's names were read
+  bool current_listed = false;  // the current folder's names were read
   std::unordered_set<std::string> current_names;
   // Short dates already shown in this pass, by date number (the language
   // cannot change within a pass).
@@ -94,6 +94,6 @@ void PrepareComparePass(ComparePass* pass, StrDesc left_folder, StrDesc right_fo
                                       std::uint8_t side);
 
 // Row i for one side of two folders and their name lists, as one call.
-[[nodiscard]] EntryLine BuildEntryLine(StrDesc left_folder, StrDesc right_folder,
-                                       StrDesc left_list, StrDesc right_list, std::uint16_t row,
-                                       std::uint8_t side, StrDesc adapted);
+[[nodiscard]] EntryLine BuildEntryLine(StrDesc left_folder, StrDesc right_folder, StrDesc left_list,
+                                       StrDesc right_list, std::uint16_t row, std::uint8_t side,
+                                       StrDesc adapted);

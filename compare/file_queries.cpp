@@ -117,8 +117,7 @@ std::uint32_t StampDate(std::int64_t stamp) {
 std::uint32_t StampTime(std::int64_t stamp) {
   std::tm tm{};
   if (!LocalTime(stamp, &tm)) return 0;
-  return static_cast<std::uint32_t>(tm.tm_hour * 3600000 + tm.tm_min * 60000 +
-                                    tm.tm_sec * 1000);
+  return static_cast<std::uint32_t>(tm.tm_hour * 3600000 + tm.tm_min * 60000 + tm.tm_sec * 1000);
 }
 
 void StampDateTime(std::int64_t stamp, std::uint32_t* date, std::uint32_t* time) {
@@ -128,8 +127,8 @@ void StampDateTime(std::int64_t stamp, std::uint32_t* date, std::uint32_t* time)
     *time = 0;
     return;
   }
-  *date = static_cast<std::uint32_t>((tm.tm_year + 1900) * 10000 + (tm.tm_mon + 1) * 100 +
-                                     tm.tm_mday);
+  *date =
+      static_cast<std::uint32_t>((tm.tm_year + 1900) * 10000 + (tm.tm_mon + 1) * 100 + tm.tm_mday);
   *time = static_cast<std::uint32_t>(tm.tm_hour * 3600000 + tm.tm_min * 60000 + tm.tm_sec * 1000);
 }
 

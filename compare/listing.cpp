@@ -43,9 +43,8 @@ std::vector<std::string_view> Items(StrDesc list, char sep) {
 }
 
 void StableSort(std::vector<std::string_view>* items) {
-  std::stable_sort(items->begin(), items->end(), [](std::string_view a, std::string_view b) {
-    return PaddedCompare(a, b) < 0;
-  });
+  std::stable_sort(items->begin(), items->end(),
+                   [](std::string_view a, std::string_view b) { return PaddedCompare(a, b) < 0; });
 }
 
 bool Collect(const DirectoryEntry& entry, void* context) {
@@ -139,8 +138,8 @@ StrDesc ListFolder(StrDesc folder, std::uint16_t mask, ListOutcome* outcome,
   StableSort(&names);
   const StrDesc list = PushJoined(names, kNul);
   if (list.ptr == nullptr) {
-    *outcome = DescStatus(list) == kErrStringTooLong ? ListOutcome::kTooLarge
-                                                      : ListOutcome::kOutOfMemory;
+    *outcome =
+        DescStatus(list) == kErrStringTooLong ? ListOutcome::kTooLarge : ListOutcome::kOutOfMemory;
     return KeepResult(mark, EmptyDesc());
   }
   *outcome = ListOutcome::kListed;

@@ -14,10 +14,10 @@
 
 // Why a listing came out as it did.
 enum class ListOutcome : std::uint8_t {
-  kListed,          // the folder was read (the list may still be empty: nothing kept)
-  kNoFolder,        // no such folder, or nothing in it: silent
-  kTooLarge,        // the kept names do not fit in one runtime string (65,535 bytes)
-  kOutOfMemory,     // the string area could not hold the list
+  kListed,       // the folder was read (the list may still be empty: nothing kept)
+  kNoFolder,     // no such folder, or nothing in it: silent
+  kTooLarge,     // the kept names do not fit in one runtime string (65,535 bytes)
+  kOutOfMemory,  // the string area could not hold the list
 };
 
 // Every entry a listing read, by name, so that later queries of the same
@@ -35,8 +35,7 @@ inline constexpr std::uint8_t kSortListing = kSortNulSeparated | kSortTrimTraili
 // The sorted, filtered name list of the folder as one new string (empty text
 // when nothing is listed). *outcome, when given, says why; *snapshot, when
 // given, receives every entry read (also those the mask drops).
-[[nodiscard]] StrDesc ListFolder(StrDesc folder, std::uint16_t mask,
-                                 ListOutcome* outcome = nullptr,
+[[nodiscard]] StrDesc ListFolder(StrDesc folder, std::uint16_t mask, ListOutcome* outcome = nullptr,
                                  FolderSnapshot* snapshot = nullptr);
 
 // The list sorted (stable; blank-padded byte comparison), one new string.

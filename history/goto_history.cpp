@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "platform/ui/prompt_service.h"
 #include "compare/file_queries.h"
+#include "platform/ui/prompt_service.h"
 #include "runtime/core/typed_lists.h"
 #include "runtime/files/paths.h"
 #include "runtime/files/streams.h"
@@ -79,8 +79,8 @@ void LoadHistory(const HistoryHost& host, HistoryList* list) {
 void GotoEntry(const HistoryHost& host, const HistoryList& list, int id) {
   const AreaMark mark = MarkArea();
   const int n = id - kGotoBase;
-  const StrDesc item =
-      n >= 1 && n <= 65535 ? Item(Bytes(list.text), kComma, static_cast<std::uint16_t>(n))
+  const StrDesc item = n >= 1 && n <= 65535
+                           ? Item(Bytes(list.text), kComma, static_cast<std::uint16_t>(n))
                            : EmptyDesc();
   StrDesc entry = NormaliseToken(item);
   if (entry.ptr == nullptr) entry = EmptyDesc();  // no room to open it: two empty folders

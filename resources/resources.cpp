@@ -5,8 +5,8 @@ namespace {
 constexpr std::uint32_t kListStyles = kStyleNotify | kStyleUnsorted | kStyleVScroll |
                                       kStyleHScroll | kStyleBorder | kStyleNoIntegralHeight |
                                       kStyleTabStop;
-constexpr std::uint32_t kEditStyles = kStyleReadOnly | kStyleAutoHScroll | kStyleBorder |
-                                      kStyleTabStop;
+constexpr std::uint32_t kEditStyles =
+    kStyleReadOnly | kStyleAutoHScroll | kStyleBorder | kStyleTabStop;
 constexpr std::uint32_t kButtonStyles = kStyleTabStop;
 
 constexpr ControlTemplate kControls[] = {
@@ -24,8 +24,8 @@ constexpr ControlTemplate kControls[] = {
 };
 
 constexpr DialogTemplate kMainDialog = {
-    kDialogMain, 591, 304, "Vantoro", "Courier New", 8, kControls,
-    sizeof kControls / sizeof kControls[0]};
+    kDialogMain,   591, 304,       "Vantoro",
+    "Courier New", 8,   kControls, sizeof kControls / sizeof kControls[0]};
 
 constexpr MenuTemplate kGotoItems[] = {{"Salir", kIdExit, nullptr, 0}};
 constexpr MenuTemplate kMenuItems[] = {
@@ -44,10 +44,8 @@ constexpr MenuTemplate kToolsItems[] = {
     {"Export Not Equals", kIdExportNotEquals, nullptr, 0},
 };
 constexpr MenuTemplate kMenuBar[] = {
-    {"Go to", 0, kGotoItems, 1},
-    {"Menu", 0, kMenuItems, 4},
-    {"Fast Sincro", 0, kSincroItems, 3},
-    {"Tools", 0, kToolsItems, 2},
+    {"Go to", 0, kGotoItems, 1},         {"Menu", 0, kMenuItems, 4},
+    {"Fast Sincro", 0, kSincroItems, 3}, {"Tools", 0, kToolsItems, 2},
     {"About", kIdAbout, nullptr, 0},
 };
 
@@ -77,8 +75,6 @@ const MenuTemplate* MainMenuTemplate(std::size_t* count) {
   return kMenuBar;
 }
 
-const char* ResourceString(int id) {
-  return id == kStringAboutItem ? "&Acerca de Vantoro..." : "";
-}
+const char* ResourceString(int id) { return id == kStringAboutItem ? "&Acerca de Vantoro..." : ""; }
 
 const char* IconSvg(int id) { return id == kIconMain ? kIconSvg : ""; }

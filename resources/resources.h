@@ -44,13 +44,13 @@ inline constexpr int kIconMain = 128;
 enum class ControlKind : std::uint8_t { kListBox, kEdit, kButton };
 
 // Window styles of the controls, as the template gives them.
-inline constexpr std::uint32_t kStyleNotify = 0x0001;          // list box: selection and double clicks
+inline constexpr std::uint32_t kStyleNotify = 0x0001;  // list box: selection and double clicks
 inline constexpr std::uint32_t kStyleUnsorted = 0x0002;
 inline constexpr std::uint32_t kStyleVScroll = 0x0004;
 inline constexpr std::uint32_t kStyleHScroll = 0x0008;
 inline constexpr std::uint32_t kStyleBorder = 0x0010;
 inline constexpr std::uint32_t kStyleNoIntegralHeight = 0x0020;
-inline constexpr std::uint32_t kStyleReadOnly = 0x0040;        // edit box
+inline constexpr std::uint32_t kStyleReadOnly = 0x0040;  // edit box
 inline constexpr std::uint32_t kStyleAutoHScroll = 0x0080;
 inline constexpr std::uint32_t kStyleTabStop = 0x0100;
 

@@ -77,8 +77,8 @@ int main(int argc, char** argv) {
   ReleaseArea(mark);
 
   std::string out;
-  const RowPass pass = FillRows(DescFromCString(argv[1]), DescFromCString(argv[2]), &PrintRow,
-                                &out);
+  const RowPass pass =
+      FillRows(DescFromCString(argv[1]), DescFromCString(argv[2]), &PrintRow, &out);
   std::fwrite(out.data(), 1, out.size(), stdout);
   std::fflush(stdout);
   int status = pass.all_equal ? kExitEqual : kExitDiffers;

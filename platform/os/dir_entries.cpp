@@ -7,8 +7,8 @@
 
 namespace {
 
-constexpr unsigned int kStatxMask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME |
-                                    STATX_MTIME | STATX_CTIME | STATX_BTIME;
+constexpr unsigned int kStatxMask =
+    STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_CTIME | STATX_BTIME;
 
 bool HasWildcard(const char* text) { return std::strpbrk(text, "*?") != nullptr; }
 

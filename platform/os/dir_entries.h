@@ -14,16 +14,16 @@ inline constexpr std::uint32_t kAttrReadOnly = 0x01;  // the owner may not write
 inline constexpr std::uint32_t kAttrHidden = 0x02;    // the name starts with "."
 inline constexpr std::uint32_t kAttrSystem = 0x04;    // never set on Linux
 inline constexpr std::uint32_t kAttrFolder = 0x10;
-inline constexpr std::uint32_t kAttrArchive = 0x20;   // a regular file
+inline constexpr std::uint32_t kAttrArchive = 0x20;  // a regular file
 
 inline constexpr std::size_t kEntryNameMax = 260;
 
 struct DirectoryEntry {
   std::uint32_t attributes;
-  std::int64_t created;   // seconds since 1970-01-01 00:00 UTC (birth time, else change time)
+  std::int64_t created;  // seconds since 1970-01-01 00:00 UTC (birth time, else change time)
   std::int64_t accessed;
   std::int64_t modified;
-  std::uint64_t size;     // bytes
+  std::uint64_t size;            // bytes
   char name[kEntryNameMax + 1];  // the entry's own name, NUL-terminated
 };
 static_assert(std::is_trivially_copyable_v<DirectoryEntry>);

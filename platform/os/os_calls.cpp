@@ -8,10 +8,9 @@ int RealOpen(const char* path, int flags, mode_t mode) { return ::open(path, fla
 int RealMkdir(const char* path, mode_t mode) { return ::mkdir(path, mode); }
 
 const OsCalls kReal = {
-    &::statx,  &::opendir, &::readdir, &::closedir,  &RealOpen, &::read,
-    &::write,  &::lseek,   &::ftruncate, &::fsync,   &::close,  &::rename,
-    &::unlink, &RealMkdir, &::copy_file_range, &::fchmod, &::futimens, &::getcwd,
-    &::time,
+    &::statx,           &::opendir,   &::readdir,  &::closedir, &RealOpen, &::read,   &::write,
+    &::lseek,           &::ftruncate, &::fsync,    &::close,    &::rename, &::unlink, &RealMkdir,
+    &::copy_file_range, &::fchmod,    &::futimens, &::getcwd,   &::time,
 };
 
 OsCalls g_calls = kReal;

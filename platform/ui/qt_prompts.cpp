@@ -38,27 +38,41 @@ struct KindLook {
 
 KindLook LookOf(std::uint8_t kind) {
   switch (kind) {
-    case kBoxWarning: return {QMessageBox::Warning, QMessageBox::Ok};
-    case kBoxOkCancel: return {QMessageBox::Information, QMessageBox::Ok | QMessageBox::Cancel};
-    case kBoxStop: return {QMessageBox::Critical, QMessageBox::Ok};
-    case kBoxRetryCancel: return {QMessageBox::Critical, QMessageBox::Retry | QMessageBox::Cancel};
-    case kBoxYesNo: return {QMessageBox::Information, QMessageBox::Yes | QMessageBox::No};
+    case kBoxWarning:
+      return {QMessageBox::Warning, QMessageBox::Ok};
+    case kBoxOkCancel:
+      return {QMessageBox::Information, QMessageBox::Ok | QMessageBox::Cancel};
+    case kBoxStop:
+      return {QMessageBox::Critical, QMessageBox::Ok};
+    case kBoxRetryCancel:
+      return {QMessageBox::Critical, QMessageBox::Retry | QMessageBox::Cancel};
+    case kBoxYesNo:
+      return {QMessageBox::Information, QMessageBox::Yes | QMessageBox::No};
     case kBoxYesNoCancel:
       return {QMessageBox::Information, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel};
-    default: return {QMessageBox::Information, QMessageBox::Ok};
+    default:
+      return {QMessageBox::Information, QMessageBox::Ok};
   }
 }
 
 PromptButton ButtonOf(QMessageBox::StandardButton b) {
   switch (b) {
-    case QMessageBox::Ok: return PromptButton::kOk;
-    case QMessageBox::Cancel: return PromptButton::kCancel;
-    case QMessageBox::Yes: return PromptButton::kYes;
-    case QMessageBox::No: return PromptButton::kNo;
-    case QMessageBox::Retry: return PromptButton::kRetry;
-    case QMessageBox::Abort: return PromptButton::kAbort;
-    case QMessageBox::Ignore: return PromptButton::kIgnore;
-    default: return PromptButton::kCancel;  // closed by the window manager
+    case QMessageBox::Ok:
+      return PromptButton::kOk;
+    case QMessageBox::Cancel:
+      return PromptButton::kCancel;
+    case QMessageBox::Yes:
+      return PromptButton::kYes;
+    case QMessageBox::No:
+      return PromptButton::kNo;
+    case QMessageBox::Retry:
+      return PromptButton::kRetry;
+    case QMessageBox::Abort:
+      return PromptButton::kAbort;
+    case QMessageBox::Ignore:
+      return PromptButton::kIgnore;
+    default:
+      return PromptButton::kCancel;  // closed by the window manager
   }
 }
 

@@ -35,10 +35,10 @@ class ScriptedPrompts {
   const std::vector<Chooser>& choosers() const { return choosers_; }
 
  private:
-  static PromptButton ShowBox(void* self, const std::u16string& text,
-                              const std::u16string& caption, std::uint8_t kind);
-  static bool ChooseFolder(void* self, const std::u16string& initial,
-                           const std::u16string& title, std::u16string* chosen);
+  static PromptButton ShowBox(void* self, const std::u16string& text, const std::u16string& caption,
+                              std::uint8_t kind);
+  static bool ChooseFolder(void* self, const std::u16string& initial, const std::u16string& title,
+                           std::u16string* chosen);
 
   PromptService previous_;
   std::deque<PromptButton> answers_;

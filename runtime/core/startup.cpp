@@ -32,8 +32,8 @@ std::u16string Widen(const std::string& bytes) {
         len = 3;
       }
     } else if (c >= 0xF0 && c <= 0xF4 && cont(1) && cont(2) && cont(3)) {
-      const char32_t d = ((c & 0x07) << 18) | ((s[i + 1] & 0x3F) << 12) |
-                         ((s[i + 2] & 0x3F) << 6) | (s[i + 3] & 0x3F);
+      const char32_t d = ((c & 0x07) << 18) | ((s[i + 1] & 0x3F) << 12) | ((s[i + 2] & 0x3F) << 6) |
+                         (s[i + 3] & 0x3F);
       if (d >= 0x10000 && d <= 0x10FFFF) {
         c = d;
         len = 4;

@@ -39,8 +39,7 @@ void* SetElement(std::uint16_t list, std::uint16_t index, const void* data, std:
   if (header->element_size != size) return nullptr;
   if (index >= header->element_count) {
     const std::uint32_t new_count = std::uint32_t{index} + 1;
-    auto* storage =
-        static_cast<unsigned char*>(AllocBlockPtr(kOwnerTypedLists, new_count * size));
+    auto* storage = static_cast<unsigned char*>(AllocBlockPtr(kOwnerTypedLists, new_count * size));
     if (storage == nullptr) {
       if (created) (void)FreeBlock(kOwnerTypedLists, header);
       return nullptr;  // the old elements stay
@@ -90,4 +89,6 @@ std::uint16_t SetSetting(std::uint16_t index, std::uint16_t value) {
   return GetSetting(index);
 }
 
-bool TestSetting(std::uint16_t index, std::uint16_t mask) { return (GetSetting(index) & mask) != 0; }
+bool TestSetting(std::uint16_t index, std::uint16_t mask) {
+  return (GetSetting(index) & mask) != 0;
+}

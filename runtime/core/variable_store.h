@@ -18,8 +18,8 @@ inline constexpr std::uint16_t kFirstQueueGroup = 37;
 // Groups and items of the system's variables.
 inline constexpr std::uint16_t kGroupSettings = 0;
 inline constexpr std::uint16_t kItemDatePattern = 0;
-inline constexpr std::uint16_t kItemCommandLine = 1;   // COMMANDLINE
-inline constexpr std::uint16_t kItemAppName = 2;       // APNAME
+inline constexpr std::uint16_t kItemCommandLine = 1;     // COMMANDLINE
+inline constexpr std::uint16_t kItemAppName = 2;         // APNAME
 inline constexpr std::uint16_t kItemAppDescription = 3;  // APDESCRIP
 inline constexpr std::uint16_t kItemLanguage = 4;
 inline constexpr std::uint16_t kItemStartFolder = 5;
@@ -33,7 +33,7 @@ inline constexpr std::uint16_t kGroupLineQueue = 37;
 
 // Bookkeeping kept beside the store's block.
 struct VariableStore {
-  unsigned char* block;          // null before InitVariableStore
+  unsigned char* block;  // null before InitVariableStore
   std::uint16_t slots_in_use;
   std::uint32_t text_in_use;
   std::uint32_t text_capacity;

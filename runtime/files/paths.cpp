@@ -23,12 +23,12 @@ namespace {
 constexpr char kSep = '/';
 constexpr StrDesc kSepText{"/", 1};
 
-constexpr StrDesc kFolderNames = Lit(
-    "APPPATH_RUNPATH,APPPATH_DEFAULT,APPPATH_DATA,APPPATH_DOCS,APPPATH_HELP,APPPATH_BACKUP,"
-    "APPPATH_BACKREL");
-constexpr StrDesc kEnvironmentNames = Lit(
-    "ALLUSERSPROFILE,APPDATA,CommonProgramFiles,HOMEDRIVE,HOMEPATH,ProgramFiles,SYSTEMDRIVE,"
-    "SystemRoot,TEMP,USERPROFILE");
+constexpr StrDesc kFolderNames =
+    Lit("APPPATH_RUNPATH,APPPATH_DEFAULT,APPPATH_DATA,APPPATH_DOCS,APPPATH_HELP,APPPATH_BACKUP,"
+        "APPPATH_BACKREL");
+constexpr StrDesc kEnvironmentNames =
+    Lit("ALLUSERSPROFILE,APPDATA,CommonProgramFiles,HOMEDRIVE,HOMEPATH,ProgramFiles,SYSTEMDRIVE,"
+        "SystemRoot,TEMP,USERPROFILE");
 constexpr StrDesc kRuntimeNames =
     Lit("COMMANDLINE,APNAME,APDESCRIP,LANGMODULE.DOCPATH,DATAPATH,HELPPATH");
 constexpr StrDesc kDatabaseNames =
@@ -85,7 +85,8 @@ StrDesc PathPart(StrDesc path, std::uint16_t parts) {
   }
   const std::uint16_t name_from = slash == kNotFound ? 0 : static_cast<std::uint16_t>(slash + 1);
   const std::uint16_t name_end = dot == kNotFound ? path.len : dot;
-  if (parts & kPartName) name = StrDesc{path.ptr + name_from, static_cast<std::uint16_t>(name_end - name_from)};
+  if (parts & kPartName)
+    name = StrDesc{path.ptr + name_from, static_cast<std::uint16_t>(name_end - name_from)};
   const bool has_ext = (parts & kPartExtension) && dot != kNotFound;
   if (has_ext) ext = StrDesc{path.ptr + dot + 1, static_cast<std::uint16_t>(path.len - dot - 1)};
   const bool sep_before_name =
@@ -150,8 +151,8 @@ StrDesc TempFileName(StrDesc extension) {
   static std::uint32_t counter = 0;
   static std::mt19937 random{std::random_device{}()};
   char name[64];
-  std::snprintf(name, sizeof name, "vantoro-%x-%x-%06x", static_cast<unsigned>(getpid()),
-                ++counter, static_cast<unsigned>(random() & 0xFFFFFF));
+  std::snprintf(name, sizeof name, "vantoro-%x-%x-%06x", static_cast<unsigned>(getpid()), ++counter,
+                static_cast<unsigned>(random() & 0xFFFFFF));
   const AreaMark mark = MarkArea();
   return Keep(mark, JoinWithDot(DescFromCString(name), extension));
 }

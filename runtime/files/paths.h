@@ -18,13 +18,13 @@ inline constexpr std::uint16_t kPartDriveFolder = kPartDrive | kPartFolder;
 inline constexpr std::uint16_t kPartNameExtension = kPartName | kPartExtension;
 
 // Application folders.
-inline constexpr std::uint16_t kFolderRunPath = 1;   // APPPATH_RUNPATH
-inline constexpr std::uint16_t kFolderDefault = 2;   // APPPATH_DEFAULT: the start folder
-inline constexpr std::uint16_t kFolderData = 3;      // APPPATH_DATA
-inline constexpr std::uint16_t kFolderDocs = 4;      // APPPATH_DOCS
-inline constexpr std::uint16_t kFolderHelp = 5;      // APPPATH_HELP
-inline constexpr std::uint16_t kFolderBackup = 6;    // APPPATH_BACKUP: "Backups"
-inline constexpr std::uint16_t kFolderBackRel = 7;   // APPPATH_BACKREL
+inline constexpr std::uint16_t kFolderRunPath = 1;  // APPPATH_RUNPATH
+inline constexpr std::uint16_t kFolderDefault = 2;  // APPPATH_DEFAULT: the start folder
+inline constexpr std::uint16_t kFolderData = 3;     // APPPATH_DATA
+inline constexpr std::uint16_t kFolderDocs = 4;     // APPPATH_DOCS
+inline constexpr std::uint16_t kFolderHelp = 5;     // APPPATH_HELP
+inline constexpr std::uint16_t kFolderBackup = 6;   // APPPATH_BACKUP: "Backups"
+inline constexpr std::uint16_t kFolderBackRel = 7;  // APPPATH_BACKREL
 
 // Command-line word flags.
 inline constexpr std::uint16_t kWordSecond = 0x01;

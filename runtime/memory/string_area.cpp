@@ -32,8 +32,8 @@ StatusWord PushBytes(std::uint16_t n) {
   StringArea& a = Area();
   if (a.current_level + 1u >= a.level_count) return kErrOutOfMemory;
   // Offsets in 32 bits: the new top must stay strictly before the block's end.
-  const std::uint32_t top_offset = static_cast<std::uint32_t>(
-      reinterpret_cast<unsigned char*>(a.top) - data);
+  const std::uint32_t top_offset =
+      static_cast<std::uint32_t>(reinterpret_cast<unsigned char*>(a.top) - data);
   if (top_offset + Align4(n) >= a.size) return kErrOutOfMemory;
   ++a.current_level;
   levels[a.current_level] = StrDesc{a.top, n};
@@ -183,8 +183,7 @@ StatusWord ReleaseStringArea() {
 std::uint16_t RecordError(std::uint16_t condition, SubsystemNumber subsystem, StatusWord code,
                           std::uint16_t result) {
   if (condition == kConditionNone) return 0;
-  if ((g_error_state.code == 0 && code >= kFirstRecordedCode) ||
-      condition == kConditionOverwrite) {
+  if ((g_error_state.code == 0 && code >= kFirstRecordedCode) || condition == kConditionOverwrite) {
     g_error_state = ErrorState{code, subsystem};
   }
   return result;

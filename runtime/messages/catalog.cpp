@@ -20,19 +20,19 @@ namespace {
 
 // The built-in catalog in three sections (codes below 0040, 0040 to 0089,
 // 0090 and above): TAB, code, one blank, text, for each entry.
-constexpr StrDesc kSectionLow = Lit(
-    "\t0005 Process Completed Succesfully"
-    "\t0008 Warning "
-    "\t0009 Error "
-    "\t0011 Yy,Nn"
-    "\t0012 Information Message"
-    "\t0013 Fatal Error Ocurred"
-    "\t0014 Information Request");
-constexpr StrDesc kSectionMiddle = Lit(
-    "\t0049 Choose Selection"
-    "\t0075 About Box"
-    "\t0076 Vantoro %s%s\r\nVersion %s.%s  Language %s%s\r\nRuntime %s\r\nProgram: %s\r\n"
-    "Start folder: %s\r\nData folder: %s");
+constexpr StrDesc kSectionLow =
+    Lit("\t0005 Process Completed Succesfully"
+        "\t0008 Warning "
+        "\t0009 Error "
+        "\t0011 Yy,Nn"
+        "\t0012 Information Message"
+        "\t0013 Fatal Error Ocurred"
+        "\t0014 Information Request");
+constexpr StrDesc kSectionMiddle =
+    Lit("\t0049 Choose Selection"
+        "\t0075 About Box"
+        "\t0076 Vantoro %s%s\r\nVersion %s.%s  Language %s%s\r\nRuntime %s\r\nProgram: %s\r\n"
+        "Start folder: %s\r\nData folder: %s");
 constexpr StrDesc kSectionHigh = Lit("\t");
 
 constexpr StrDesc kErrorNames = Lit(
@@ -51,10 +51,10 @@ constexpr std::uint16_t kFirstNamedCode = 122;
 constexpr std::uint16_t kLastNamedCode = 185;
 constexpr StrDesc kUndefined = Lit("Undefined");
 
-constexpr StrDesc kSubsystemNames = Lit(
-    "STRINGINIT,STRINGASSIGN,STRCONCAT,VARNMASSIGN,SQLCONNECT,SQLEXEC,EXEC_COMPILER,"
-    "Malloc-MemAcums,ExecRunTime,VarStruct,ExpExec,Sort,BufferFld,DynStrings,StructFuncs,"
-    "FormatStrings,Streams,DataFile,LocalLists,Screens,Devices,HtmlScan");
+constexpr StrDesc kSubsystemNames =
+    Lit("STRINGINIT,STRINGASSIGN,STRCONCAT,VARNMASSIGN,SQLCONNECT,SQLEXEC,EXEC_COMPILER,"
+        "Malloc-MemAcums,ExecRunTime,VarStruct,ExpExec,Sort,BufferFld,DynStrings,StructFuncs,"
+        "FormatStrings,Streams,DataFile,LocalLists,Screens,Devices,HtmlScan");
 
 constexpr std::uint16_t kModuleNameLimit = 15;
 
@@ -105,8 +105,8 @@ void LoadLanguageModule() {
     ReleaseArea(mark);
     return;
   }
-  const StrDesc found = JoinPath(Copy(GetVariable(kGroupSettings, kItemStartFolder)),
-                                 Item(TopString(), kNul, 1));
+  const StrDesc found =
+      JoinPath(Copy(GetVariable(kGroupSettings, kItemStartFolder)), Item(TopString(), kNul, 1));
   // The queue may hold lines of an earlier reader; the module's are appended after them.
   const std::uint16_t before = VariableCount(kGroupLineQueue);
   const std::uint16_t lines = ReadLinesToQueue(found);
@@ -146,8 +146,7 @@ void LoadLanguageModule() {
     const StrDesc text = Substring(line, 5, kToEnd);
     const StrDesc buffer = GetVariable(kGroupMessages, kItemModuleText);
     const StrDesc joined = Concat(buffer, text);
-    if (joined.ptr == nullptr ||
-        SetVariable(kGroupMessages, kItemModuleText, joined) != kOk) {
+    if (joined.ptr == nullptr || SetVariable(kGroupMessages, kItemModuleText, joined) != kOk) {
       // The buffer is full: keep what is indexed so far, all of it in bounds.
       stored = false;
       ReleaseArea(line_mark);

@@ -24,8 +24,8 @@ char32_t DecodeUtf8(StrDesc text, std::uint32_t* pos) {
     return (char32_t(b & 0x1F) << 6) | (s[i + 1] & 0x3F);
   }
   if (b >= 0xE0 && b <= 0xEF && cont(1) && cont(2)) {
-    const char32_t c = (char32_t(b & 0x0F) << 12) | (char32_t(s[i + 1] & 0x3F) << 6) |
-                       (s[i + 2] & 0x3F);
+    const char32_t c =
+        (char32_t(b & 0x0F) << 12) | (char32_t(s[i + 1] & 0x3F) << 6) | (s[i + 2] & 0x3F);
     if (c >= 0x800 && (c < 0xD800 || c > 0xDFFF)) {
       *pos = i + 3;
       return c;
@@ -45,14 +45,22 @@ char32_t DecodeUtf8(StrDesc text, std::uint32_t* pos) {
 
 char32_t FoldForDisplay(char32_t c) {
   switch (c) {
-    case 0xE1: return U'a';
-    case 0xE9: return U'e';
-    case 0xED: return U'i';
-    case 0xF3: return U'o';
-    case 0xFA: return U'u';
-    case 0xF1: return U'n';
-    case 0xD1: return U'N';
-    default: return c;
+    case 0xE1:
+      return U'a';
+    case 0xE9:
+      return U'e';
+    case 0xED:
+      return U'i';
+    case 0xF3:
+      return U'o';
+    case 0xFA:
+      return U'u';
+    case 0xF1:
+      return U'n';
+    case 0xD1:
+      return U'N';
+    default:
+      return c;
   }
 }
 

@@ -13,10 +13,9 @@
 
 namespace {
 
-constexpr StrDesc kDefaultCaptions[kBoxKinds] = {kMsgRequestCaption, kMsgInformationCaption,
-                                                 kMsgRequestCaption, kMsgFatalCaption,
-                                                 kMsgInformationCaption, kMsgRequestCaption,
-                                                 kMsgRequestCaption};
+constexpr StrDesc kDefaultCaptions[kBoxKinds] = {
+    kMsgRequestCaption,     kMsgInformationCaption, kMsgRequestCaption, kMsgFatalCaption,
+    kMsgInformationCaption, kMsgRequestCaption,     kMsgRequestCaption};
 
 // The display text of a runtime text ("" when it cannot be converted).
 std::u16string Wide(StrDesc text, bool path = false) {

@@ -54,7 +54,7 @@ StatusWord IsValidDate(DateNumber date, char buffer[kDateTextLength]) {
     return kErrBadInputData;
   }
   const std::int32_t parts[] = {year / 1000, year / 100 % 10, year / 10 % 10, year % 10,
-                                month / 10,  month % 10,     day / 10,       day % 10};
+                                month / 10,  month % 10,      day / 10,       day % 10};
   for (std::size_t i = 0; i < kDateTextLength; ++i) buffer[i] = static_cast<char>('0' + parts[i]);
   return kOk;
 }

@@ -11,11 +11,11 @@
 using DateNumber = std::int32_t;
 
 // Display forms of FormatDate.
-inline constexpr std::uint8_t kDateAsGiven = 0;     // the text itself
-inline constexpr std::uint8_t kDateShort = 1;       // 03-15-17 (8 characters)
-inline constexpr std::uint8_t kDateShortFull = 2;   // 03-15-2017 (10 characters)
-inline constexpr std::uint8_t kDateMonthYear = 3;   // "[M] [Y]", month cut to 3
-inline constexpr std::uint8_t kDateLong = 4;        // the language's long pattern
+inline constexpr std::uint8_t kDateAsGiven = 0;    // the text itself
+inline constexpr std::uint8_t kDateShort = 1;      // 03-15-17 (8 characters)
+inline constexpr std::uint8_t kDateShortFull = 2;  // 03-15-2017 (10 characters)
+inline constexpr std::uint8_t kDateMonthYear = 3;  // "[M] [Y]", month cut to 3
+inline constexpr std::uint8_t kDateLong = 4;       // the language's long pattern
 inline constexpr std::uint16_t kDateAllParts = 15;
 inline constexpr std::size_t kDateTextLength = 8;
 

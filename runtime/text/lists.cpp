@@ -99,13 +99,13 @@ StatusWord SetItem(StrDesc list, StrDesc text, char separator, std::int16_t n_ar
   if (new_len > 65535) return kErrStringTooLong;
   char* out = ReserveTopPtr(static_cast<std::uint16_t>(new_len), kNoFill);
   if (out == nullptr) return kErrOutOfMemory;
-  std::int32_t before = p;           // bytes of the list kept before the item
-  std::int32_t after_from = p + k;   // first byte of the list kept after it
+  std::int32_t before = p;          // bytes of the list kept before the item
+  std::int32_t after_from = p + k;  // first byte of the list kept after it
   if (e < 0) {
     if (p == 0) {
       ++after_from;  // item 1: the separator after it goes
     } else {
-      --before;      // otherwise the separator before it goes
+      --before;  // otherwise the separator before it goes
     }
   }
   char* w = out;

@@ -121,8 +121,7 @@ std::uint16_t CountText(StrDesc text, StrDesc pattern, SearchMode mode) {
   return count;
 }
 
-std::uint16_t FindRecord(const void* array, std::uint16_t n, const void* key,
-                         std::uint16_t width) {
+std::uint16_t FindRecord(const void* array, std::uint16_t n, const void* key, std::uint16_t width) {
   if (array == nullptr || key == nullptr) return kNotFound;
   const auto* bytes = static_cast<const unsigned char*>(array);
   for (std::uint16_t i = 0; i < n; ++i) {

@@ -110,8 +110,7 @@ StrDesc Overwrite(StrDesc text, std::int16_t position, StrDesc insert) {
   return Finish(mark, st);
 }
 
-StatusWord ReplaceAllStatus(StrDesc text, StrDesc pattern, StrDesc replacement,
-                            SearchMode mode) {
+StatusWord ReplaceAllStatus(StrDesc text, StrDesc pattern, StrDesc replacement, SearchMode mode) {
   if (StatusWord st = DescStatus(text); st != kOk) return st;
   if (StatusWord st = DescStatus(pattern); st != kOk) return st;
   if (StatusWord st = DescStatus(replacement); st != kOk) return st;

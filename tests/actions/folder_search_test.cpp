@@ -33,7 +33,7 @@ TEST_F(FolderSearchTest, TheFirstPlaceThatHoldsTheNameWins) {
       {list, "none", ""},
       {"", "none", ""},
       {"", dir / "B/x.txt", dir / "B/x.txt"},  // a full path is found where it is
-      {list, "*.txt", dir / "B/*.txt"},         // wildcards match any entry
+      {list, "*.txt", dir / "B/*.txt"},        // wildcards match any entry
   };
   for (const Case& c : cases) {
     const AreaMark mark = MarkArea();

@@ -58,9 +58,7 @@ class HistoryTest : public RuntimeTest {
     return labels;
   }
   void Command(int id) { dialog_.Dispatch(id, Notify::kCommand); }
-  void Show(const char* l, const char* r) {
-    dialog_.FillViews(View(Folder(l)), View(Folder(r)));
-  }
+  void Show(const char* l, const char* r) { dialog_.FillViews(View(Folder(l)), View(Folder(r))); }
 
   char here_[4096];
   TempDir start_;

@@ -115,8 +115,8 @@ TEST_F(WindowTest, ChoosingTheFolderShownAgainChangesNothing) {
   prompts_.Choose(U16(left()));
   dialog_.Dispatch(kIdBrowseLeft, Notify::kClicked);
   EXPECT_EQ(prompts_.choosers()[1].initial, U16(left()));  // opens on the side's folder
-  EXPECT_EQ(dialog_.LeftLines().size(), 1u);  // not listed again
-  prompts_.Choose(std::nullopt);                 // cancelled: nothing changes
+  EXPECT_EQ(dialog_.LeftLines().size(), 1u);               // not listed again
+  prompts_.Choose(std::nullopt);                           // cancelled: nothing changes
   dialog_.Dispatch(kIdBrowseRight, Notify::kClicked);
   EXPECT_EQ(dialog_.RightFolder(), right());
 }
@@ -168,8 +168,8 @@ TEST_F(WindowTest, TheAboutTextEndsWithTheStartAndDataFolders) {
   ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
   const std::string here = cwd;
   const std::string data = here.substr(0, here.rfind('/')) + "/data";
-  EXPECT_TRUE(text.endsWith(QString::fromStdString("Start folder: " + here + "\r\nData folder: " +
-                                                   data)))
+  EXPECT_TRUE(
+      text.endsWith(QString::fromStdString("Start folder: " + here + "\r\nData folder: " + data)))
       << text.toStdString();
   EXPECT_TRUE(text.startsWith("Vantoro 2017")) << text.toStdString();
   EXPECT_TRUE(text.contains("Version 2.20.0  Language EN"));
@@ -186,8 +186,8 @@ TEST_F(WindowTest, AFolderWithTooManyFilesIsNeverShownAsEmpty) {
   Fill(left(), right());
   EXPECT_EQ(dialog_.LeftList()->count(), 0);  // no row claims "kept" is on the left only
   ASSERT_EQ(prompts_.boxes().size(), 1u);
-  const std::u16string expected = u"The folder " + U16(right()) +
-                                  u" holds too many files to compare.";
+  const std::u16string expected =
+      u"The folder " + U16(right()) + u" holds too many files to compare.";
   EXPECT_EQ(prompts_.boxes()[0].text, expected);
   // Choosing it again after a clean-up lists it.
   Fill(left(), right());

@@ -8,11 +8,11 @@
 
 #include "compare/listing.h"
 #include "compare/size_field.h"
+#include "runtime/core/variable_store.h"
+#include "runtime/memory/string_area.h"
 #include "runtime/text/format.h"
 #include "runtime/text/masks.h"
 #include "runtime/text/strings.h"
-#include "runtime/core/variable_store.h"
-#include "runtime/memory/string_area.h"
 #include "support/runtime_fixture.h"
 #include "support/temp_dir.h"
 
@@ -62,7 +62,8 @@ TEST_F(EntryLineTest, TheReadmeExample) {
   EXPECT_EQ(Line(1, kSideLeft, &marker),
             " readme.txt" + std::string(28, ' ') + "  1,234  03-15-17  10:22  >> ");
   EXPECT_EQ(marker, kMarkerLeftNewer);
-  EXPECT_EQ(Line(1, kSideRight, &marker), " " + Pad("readme.txt") + "      3  03-14-17  09:00  >> ");
+  EXPECT_EQ(Line(1, kSideRight, &marker),
+            " " + Pad("readme.txt") + "      3  03-14-17  09:00  >> ");
   EXPECT_EQ(marker, kMarkerLeftNewer);
 }
 
@@ -164,9 +165,15 @@ TEST_F(EntryLineTest, SizesAboveTheMaskUseBinaryUnits) {
     std::uint64_t size;
     const char* field;
   } cases[] = {
-      {0, "      0"},           {1234, "  1,234"},           {9999999, "9999999"},
-      {10000000, " 9,766K"},    {99999ULL * 1024, "99,999K"}, {99999ULL * 1024 + 512, "    98M"},
-      {5ULL << 30, " 5,120M"},  {200ULL << 30, "   200G"},   {1ULL << 50, " 1,024T"},
+      {0, "      0"},
+      {1234, "  1,234"},
+      {9999999, "9999999"},
+      {10000000, " 9,766K"},
+      {99999ULL * 1024, "99,999K"},
+      {99999ULL * 1024 + 512, "    98M"},
+      {5ULL << 30, " 5,120M"},
+      {200ULL << 30, "   200G"},
+      {1ULL << 50, " 1,024T"},
   };
   for (const Case& c : cases) {
     const AreaMark mark = MarkArea();
@@ -223,8 +230,12 @@ namespace {
 using NameFieldTest = RuntimeTest;
 
 TEST_F(NameFieldTest, IsTheTextMaskOfThirtyEightPlaces) {
-  const std::string names[] = {"", "a", std::string(38, 'n'), std::string(45, 'l'),
-                               "caf\xc3\xa9 \xc3\xbc.txt", std::string(40, '\xc3') + "x",
+  const std::string names[] = {"",
+                               "a",
+                               std::string(38, 'n'),
+                               std::string(45, 'l'),
+                               "caf\xc3\xa9 \xc3\xbc.txt",
+                               std::string(40, '\xc3') + "x",
                                "\xe2\x82\xac" + std::string(37, 'e') + "\xf0\x9f\x98\x80tail",
                                "bad\xff\xfe bytes"};
   for (const std::string& name : names) {
@@ -245,8 +256,9 @@ namespace {
 using SizeFieldTest = RuntimeTest;
 
 TEST_F(SizeFieldTest, IsWhatTheMasksGive) {
-  std::vector<std::uint64_t> sizes = {0, 1, 9, 10, 99, 100, 999, 1000, 1001, 9999, 10000,
-                                      99999, 100000, 999999, 1000000, 1234567, 9999999};
+  std::vector<std::uint64_t> sizes = {0,      1,      9,       10,      99,     100,
+                                      999,    1000,   1001,    9999,    10000,  99999,
+                                      100000, 999999, 1000000, 1234567, 9999999};
   for (std::uint64_t v = 7; v < 10000000; v = v * 3 + 1) sizes.push_back(v);
   for (std::uint64_t size : sizes) {
     const AreaMark mark = MarkArea();

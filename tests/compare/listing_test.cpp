@@ -85,7 +85,8 @@ TEST_F(ListingTest, EmptyListsSayWhyTheyAreEmpty) {
   EXPECT_TRUE(Listed(empty.path(), &outcome).empty());
   EXPECT_EQ(outcome, ListOutcome::kListed);
   TempDir many;
-  for (int i = 0; i < 5000; ++i) ASSERT_TRUE(WriteFile(many / ("a-rather-long-file-name-" + std::to_string(i)), ""));
+  for (int i = 0; i < 5000; ++i)
+    ASSERT_TRUE(WriteFile(many / ("a-rather-long-file-name-" + std::to_string(i)), ""));
   EXPECT_TRUE(Listed(many.path(), &outcome).empty());
   EXPECT_EQ(outcome, ListOutcome::kTooLarge);  // never taken for an empty folder
 }
@@ -102,8 +103,7 @@ TEST_F(ListingTest, SortListAndFilterByAttribute) {
   TempDir dir;
   ASSERT_TRUE(WriteFile(dir / "keep", "x"));
   ASSERT_EQ(mkdir((dir / "drop").c_str(), 0755), 0);
-  const StrDesc kept =
-      FilterByAttribute(View(dir.path()), Lit("drop\0keep\0gone"), kArchiveMask);
+  const StrDesc kept = FilterByAttribute(View(dir.path()), Lit("drop\0keep\0gone"), kArchiveMask);
   EXPECT_TRUE(OneNewString(mark, kept));
   EXPECT_EQ(Text(kept), "keep");
   ReleaseArea(mark);
@@ -119,9 +119,9 @@ TEST(PaddedCompare, OrdersAsBlankPaddedBytes) {
     const char* b;
     int order;
   } cases[] = {
-      {"ab", "ab.txt", -1}, {"ab.txt", "abc", -1}, {"ab", "ab ", 0},   {"ab", "ab\t", 1},
-      {"B", "a", -1},       {"\xc3\xa9", "z", 1}, {"", "", 0},          {"", " ", 0},
-      {"a", "", 1},         {"ab\x01", "ab", -1}, {"same", "same", 0},
+      {"ab", "ab.txt", -1}, {"ab.txt", "abc", -1}, {"ab", "ab ", 0},    {"ab", "ab\t", 1},
+      {"B", "a", -1},       {"\xc3\xa9", "z", 1},  {"", "", 0},         {"", " ", 0},
+      {"a", "", 1},         {"ab\x01", "ab", -1},  {"same", "same", 0},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(PaddedCompare(c.a, c.b), c.order) << c.a << " | " << c.b;

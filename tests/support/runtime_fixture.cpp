@@ -46,7 +46,8 @@ void RuntimeTest::TearDown() {
 ::testing::AssertionResult FailedWith(AreaMark mark, StrDesc result, StatusWord status) {
   if (result.ptr != nullptr) return ::testing::AssertionFailure() << "succeeded: " << Text(result);
   if (DescStatus(result) != status) {
-    return ::testing::AssertionFailure() << "status " << DescStatus(result) << ", expected " << status;
+    return ::testing::AssertionFailure()
+           << "status " << DescStatus(result) << ", expected " << status;
   }
   if (MarkArea() != mark) {
     return ::testing::AssertionFailure() << "area at level " << MarkArea() << ", expected " << mark;

@@ -21,7 +21,7 @@ ReportRun Report(const std::string& args) {
                           capture / "out" + " 2>" + capture / "err";
   const int raw = std::system(cmd.c_str());
   return ReportRun{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(capture / "out"),
-             ReadFile(capture / "err")};
+                   ReadFile(capture / "err")};
 }
 
 std::string Quoted(const std::string& s) { return "'" + s + "'"; }

@@ -29,9 +29,9 @@ TEST(DirEntries, WildcardsFollowTheEnumerationRules) {
     const char* name;
     bool match;
   } cases[] = {
-      {"*.*", "README", true}, {"*.*", "a.b", true},     {"*.*", ".", true},
-      {"*", "x", true},        {"*.txt", "a.txt", true}, {"*.txt", "a.TXT", false},
-      {"a?c", "abc", true},    {"a?c", "ac", false},     {"*b*", "abc", true},
+      {"*.*", "README", true},  {"*.*", "a.b", true},     {"*.*", ".", true},
+      {"*", "x", true},         {"*.txt", "a.txt", true}, {"*.txt", "a.TXT", false},
+      {"a?c", "abc", true},     {"a?c", "ac", false},     {"*b*", "abc", true},
       {"a*c*e", "abcde", true}, {"a*c*e", "abcd", false}, {"", "", true},
   };
   for (const Case& c : cases) {
@@ -99,7 +99,7 @@ TEST(DirEntries, StampsAndSizesAreSixtyFourBits) {
   const std::string path = dir / "big";
   ASSERT_TRUE(WriteFile(path, ""));
   ASSERT_EQ(truncate(path.c_str(), 5LL * 1024 * 1024 * 1024), 0);  // sparse: no disk used
-  const std::int64_t year_2040 = 2208988800;                        // 2040-01-01 00:00 UTC
+  const std::int64_t year_2040 = 2208988800;                       // 2040-01-01 00:00 UTC
   ASSERT_TRUE(SetModified(path, year_2040));
   StatusWord st;
   auto found = Find(path, &st);

@@ -63,17 +63,15 @@ TEST(QtPrompts, TheFolderChooserStartsOnTheGivenFolder) {
     dialog->reject();
   });
   std::u16string chosen;
-  EXPECT_FALSE(service.choose_folder(service.context,
-                                     QString::fromStdString(dir.path()).toStdU16String(),
-                                     u"Pick one", &chosen));
+  EXPECT_FALSE(service.choose_folder(
+      service.context, QString::fromStdString(dir.path()).toStdU16String(), u"Pick one", &chosen));
   WhenModal([&dir](QWidget* modal) {
     auto* dialog = qobject_cast<QFileDialog*>(modal);
     ASSERT_NE(dialog, nullptr);
     QMetaObject::invokeMethod(dialog, "accept");  // the folder it opened on
   });
-  EXPECT_TRUE(service.choose_folder(service.context,
-                                    QString::fromStdString(dir.path()).toStdU16String(),
-                                    u"Pick one", &chosen));
+  EXPECT_TRUE(service.choose_folder(
+      service.context, QString::fromStdString(dir.path()).toStdU16String(), u"Pick one", &chosen));
   EXPECT_EQ(QString::fromStdU16String(chosen), QString::fromStdString(dir.path()));
 }
 

@@ -70,8 +70,7 @@ TEST_F(StartupTest, ArgumentWordsSplitBackTheSame) {
   const char* argv[] = {"/opt/my tools/vantoro", "plain", "say \"hi\"", "it's here", ""};
   EXPECT_EQ(CommandLineFromArgs(5, argv),
             u"\"/opt/my tools/vantoro\" plain 'say \"hi\"' \"it's here\" \"\"");
-  ASSERT_EQ(RuntimeStartup(nullptr, CommandLineFromArgs(5, argv).c_str(), &InitVariableStore),
-            kOk);
+  ASSERT_EQ(RuntimeStartup(nullptr, CommandLineFromArgs(5, argv).c_str(), &InitVariableStore), kOk);
   const StrDesc line = GetVariable(kGroupSettings, kItemCommandLine);
   EXPECT_EQ(ItemCount(line, ' '), 5);
   EXPECT_EQ(Text(Item(line, ' ', 3)), "'say \"hi\"'");

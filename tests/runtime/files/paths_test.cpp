@@ -34,8 +34,12 @@ TEST_F(PathTest, JoinPathKeepsBothPartsBytes) {
     const char* second;
     const char* joined;
   } cases[] = {
-      {"/home/u", "x", "/home/u/x"},  {"", "x", "x"},      {"/", "x", "/x"},
-      {"a/", "/b", "a//b"},           {"a", "", "a"},      {"C:\\dir", "b\\c", "C:\\dir/b\\c"},
+      {"/home/u", "x", "/home/u/x"},
+      {"", "x", "x"},
+      {"/", "x", "/x"},
+      {"a/", "/b", "a//b"},
+      {"a", "", "a"},
+      {"C:\\dir", "b\\c", "C:\\dir/b\\c"},
       {"'quoted", "it's", "'quoted/it's"},
   };
   for (const Case& c : cases) {
@@ -80,8 +84,8 @@ TEST_F(PathTest, RelativePathsClimbButNeverAboveTheRoot) {
     const char* relative;
     const char* result;
   } cases[] = {
-      {"/a/b", "../data", "/a/data"}, {"/a", "../../x", "/x"},  {"", "Backups", "Backups"},
-      {"/a/b", "./c", "/a/b/c"},      {"/a/b", "..", "/a"},     {"/a/b", "x/./y", "/a/b/x/y"},
+      {"/a/b", "../data", "/a/data"}, {"/a", "../../x", "/x"}, {"", "Backups", "Backups"},
+      {"/a/b", "./c", "/a/b/c"},      {"/a/b", "..", "/a"},    {"/a/b", "x/./y", "/a/b/x/y"},
       {"/a", "..x", "/a/..x"},
   };
   for (const Case& c : cases) {
@@ -94,9 +98,9 @@ TEST_F(PathTest, RelativePathsClimbButNeverAboveTheRoot) {
 }
 
 TEST_F(PathTest, CommandLineWordsAndApplicationFolders) {
-  ASSERT_EQ(SetVariable(kGroupSettings, kItemCommandLine,
-                        Lit("\"/opt/my tools/vantoro\" -x second")),
-            kOk);
+  ASSERT_EQ(
+      SetVariable(kGroupSettings, kItemCommandLine, Lit("\"/opt/my tools/vantoro\" -x second")),
+      kOk);
   ASSERT_EQ(SetVariable(kGroupSettings, kItemStartFolder, Lit("/work/start")), kOk);
   EXPECT_EQ(Built([] { return CommandLineWord(0); }), "/opt/my tools/vantoro");
   EXPECT_EQ(Built([] { return CommandLineWord(kWordFolderOnly); }), "/opt/my tools");
@@ -177,8 +181,7 @@ TEST_F(PathTest, VariablesExpand) {
   }
   // A value that holds its own reference ends instead of growing for ever.
   ASSERT_EQ(SetVariable(kGroupSettings, kItemCommandLine, Lit("%COMMANDLINE%")), kOk);
-  EXPECT_EQ(Built([] { return ExpandRuntimeVariables(Lit("x%COMMANDLINE%")); }),
-            "x%COMMANDLINE%");
+  EXPECT_EQ(Built([] { return ExpandRuntimeVariables(Lit("x%COMMANDLINE%")); }), "x%COMMANDLINE%");
   unsetenv("TEMP");
   EXPECT_EQ(Text(EnvironmentText(Lit("TEMP"))), "");
   EXPECT_EQ(Text(EnvironmentText(Lit(""))), "");

@@ -61,7 +61,7 @@ TEST_F(BlockTest, AnOverwrittenGuardKeepsTheBlock) {
   p[10] = 'x';  // one byte behind the end: the first guard byte
   EXPECT_EQ(FreeBlock(kOwnerTypedLists, p), kErrMemoryOverflow);
   EXPECT_EQ(FreeBlock(kOwnerSortedTable, p), kErrMemoryOverflow);  // guard is checked first
-  EXPECT_EQ(ReleaseAllBlocks(false), kOwnerTypedLists);  // still in use
+  EXPECT_EQ(ReleaseAllBlocks(false), kOwnerTypedLists);            // still in use
   p[10] = 0;
   EXPECT_EQ(FreeBlock(kOwnerTypedLists, p), kOk);
 }
@@ -75,7 +75,7 @@ TEST_F(BlockTest, WriteBlockStaysInsideTheBlock) {
     StatusWord status;
   } cases[] = {
       {0, 100, kOk},
-      {96, 4, kOk},          // offset + length = size
+      {96, 4, kOk},  // offset + length = size
       {96, 5, kErrDataOutBound},
       {100, 0, kOk},
       {101, 0, kErrDataOutBound},
@@ -140,7 +140,7 @@ TEST_F(BlockTest, ReallocThatCannotHoldTheOldBytesKeepsTheOldBlock) {
   auto* old = static_cast<unsigned char*>(AllocBlockPtr(kOwnerSortedTable, 32));
   ASSERT_NE(old, nullptr);
   EXPECT_EQ(ReallocBlock(kOwnerSortedTable, old, 32, 16), nullptr);
-  EXPECT_EQ(FreeBlock(kOwnerSortedTable, old), kOk);  // still tracked, still whole
+  EXPECT_EQ(FreeBlock(kOwnerSortedTable, old), kOk);     // still tracked, still whole
   EXPECT_EQ(ReleaseAllBlocks(false), kOwnerStringArea);  // the new block went back
 }
 

@@ -143,8 +143,7 @@ TEST_F(AreaTest, RecordErrorKeepsTheFirstFailure) {
   EXPECT_EQ(LastError(), (std::uint32_t{kSubStrConcat} << 16) | kErrMemTestError);
   EXPECT_EQ(RecordError(2, kSubStreams, 100, 5), 5);  // condition 2 overwrites, any code
   EXPECT_EQ(LastError(), (std::uint32_t{kSubStreams} << 16) | 100u);
-  EXPECT_EQ(DescStatus(ErrorResult(1, kSubStreams, kErrFileNotFound, Lit("ok"))),
-            kErrFileNotFound);
+  EXPECT_EQ(DescStatus(ErrorResult(1, kSubStreams, kErrFileNotFound, Lit("ok"))), kErrFileNotFound);
   EXPECT_EQ(Text(ErrorResult(0, kSubStreams, kErrFileNotFound, Lit("ok"))), "ok");
 }
 

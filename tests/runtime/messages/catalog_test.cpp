@@ -26,7 +26,9 @@ class CatalogTest : public RuntimeTest {
     ResetLanguageModule();
     RuntimeTest::TearDown();
   }
-  void Module(const std::string& bytes) { ASSERT_TRUE(WriteFile(start_ / "QV_LANG_EN.MSJ", bytes)); }
+  void Module(const std::string& bytes) {
+    ASSERT_TRUE(WriteFile(start_ / "QV_LANG_EN.MSJ", bytes));
+  }
   std::string Message(const char* code) {
     const AreaMark mark = MarkArea();
     const StrDesc text = MessageText(DescFromCString(code));
@@ -51,7 +53,8 @@ TEST_F(CatalogTest, BuiltInTexts) {
   const std::string tail = "\r\nStart folder: %s\r\nData folder: %s";
   EXPECT_EQ(about.substr(about.size() - tail.size()), tail);
   std::size_t count = 0;
-  for (std::size_t p = about.find("%s"); p != std::string::npos; p = about.find("%s", p + 2)) ++count;
+  for (std::size_t p = about.find("%s"); p != std::string::npos; p = about.find("%s", p + 2))
+    ++count;
   EXPECT_EQ(count, 10u);
   EXPECT_EQ(g_module_index.state, kModuleBuiltIn);
 }
@@ -62,7 +65,7 @@ TEST_F(CatalogTest, AModuleReplacesTheTextsItGives) {
   EXPECT_EQ(Message("0014"), "Pregunta");
   EXPECT_EQ(Message("0012"), "");  // between the module's codes, without a line of its own
   EXPECT_EQ(Message("0020"), "two\r\nlines");
-  EXPECT_EQ(Message("0021"), "last");  // no line break after the last line
+  EXPECT_EQ(Message("0021"), "last");                           // no line break after the last line
   EXPECT_EQ(Message("0005"), "Process Completed Succesfully");  // below the first code
   EXPECT_EQ(Message("0049"), "Choose Selection");               // above the last code
   EXPECT_EQ(g_module_index.state, kModuleLoaded);
@@ -98,8 +101,8 @@ TEST_F(CatalogTest, HostileModulesStayInBounds) {
   for (const std::string& bytes : cases) {
     ResetLanguageModule();
     Module(bytes);
-    for (const char* code : {"0001", "0002", "0011", "0012", "0049", "0050", "0051", "0300", "0400",
-                             "9999"}) {
+    for (const char* code :
+         {"0001", "0002", "0011", "0012", "0049", "0050", "0051", "0300", "0400", "9999"}) {
       (void)Message(code);  // must neither crash nor read outside the module
     }
   }

@@ -22,13 +22,13 @@ TEST_F(ConversionTest, DisplayTextFoldsSevenLettersAndKeepsTheRest) {
     std::u16string shown;
   } cases[] = {
       {"plain", u"plain"},
-      {"Canci\xc3\xb3n", u"Cancion"},                         // ó folds to o
-      {"\xc3\x89t\xc3\xa9", u"\u00c9te"},                     // É stays, é folds
-      {"a\xc3\xb1o \xc3\x91", u"ano N"},                      // ñ and Ñ
-      {"\xc3\xbc \xe2\x82\xac", u"\u00fc \u20ac"},            // ü and the euro sign stay
-      {"bad\xff\xe9", u"bad\u00ffe"},                         // invalid bytes read as Latin-1
-      {"\xf0\x9f\x98\x80", u"\U0001F600"},                    // beyond the BMP: a surrogate pair
-      {"\xed\xa0\x80", u"i\u00a0\u0080"},                     // an encoded surrogate is invalid
+      {"Canci\xc3\xb3n", u"Cancion"},               // ó folds to o
+      {"\xc3\x89t\xc3\xa9", u"\u00c9te"},           // É stays, é folds
+      {"a\xc3\xb1o \xc3\x91", u"ano N"},            // ñ and Ñ
+      {"\xc3\xbc \xe2\x82\xac", u"\u00fc \u20ac"},  // ü and the euro sign stay
+      {"bad\xff\xe9", u"bad\u00ffe"},               // invalid bytes read as Latin-1
+      {"\xf0\x9f\x98\x80", u"\U0001F600"},          // beyond the BMP: a surrogate pair
+      {"\xed\xa0\x80", u"i\u00a0\u0080"},           // an encoded surrogate is invalid
       {"", u""},
   };
   for (const Case& c : cases) {

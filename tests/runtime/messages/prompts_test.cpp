@@ -6,8 +6,8 @@
 
 #include "platform/ui/scripted_prompts.h"
 #include "runtime/core/variable_store.h"
-#include "runtime/messages/catalog.h"
 #include "runtime/memory/string_area.h"
+#include "runtime/messages/catalog.h"
 #include "support/runtime_fixture.h"
 #include "support/temp_dir.h"
 
@@ -33,10 +33,9 @@ TEST_F(PromptTest, AnswersFollowTheLetterConvention) {
   struct Case {
     PromptButton button;
     std::uint16_t answer;
-  } cases[] = {{PromptButton::kYes, 'Y'},    {PromptButton::kNo, 'N'},
-               {PromptButton::kCancel, 3},   {PromptButton::kOk, 'Y'},
-               {PromptButton::kRetry, 'Y'},  {PromptButton::kAbort, 3},
-               {PromptButton::kIgnore, 3},   {PromptButton::kNone, 3}};
+  } cases[] = {{PromptButton::kYes, 'Y'},  {PromptButton::kNo, 'N'},    {PromptButton::kCancel, 3},
+               {PromptButton::kOk, 'Y'},   {PromptButton::kRetry, 'Y'}, {PromptButton::kAbort, 3},
+               {PromptButton::kIgnore, 3}, {PromptButton::kNone, 3}};
   for (const Case& c : cases) {
     prompts_.Answer(c.button);
     EXPECT_EQ(ShowMessageBox(Lit("Go on?"), EmptyDesc(), kBoxYesNoCancel), c.answer);

@@ -17,7 +17,7 @@ TEST(Dates, MonthLengthsAndValidity) {
   struct Days {
     std::uint16_t year, month;
     std::uint8_t days;
-  } days[] = {{2000, 2, 29}, {2100, 2, 28}, {1900, 2, 28}, {2016, 2, 29},
+  } days[] = {{2000, 2, 29}, {2100, 2, 28}, {1900, 2, 28},  {2016, 2, 29},
               {2017, 2, 28}, {2017, 4, 30}, {2017, 13, 31}, {2017, 12, 31}};
   for (const Days& d : days) EXPECT_EQ(DaysInMonth(d.year, d.month), d.days) << d.year << d.month;
 
@@ -48,11 +48,16 @@ TEST_F(DateTest, TextsAndDisplayForms) {
     std::uint8_t form;
     const char* shown;
   } cases[] = {
-      {"EN", "20170315", kDateShort, "03-15-17"},   {"EN", "20170315", kDateShortFull, "03-15-2017"},
-      {"ES", "20170315", kDateShort, "15-03-17"},   {"FR", "20170315", kDateShortFull, "15-03-2017"},
-      {"DE", "20170315", kDateShort, "03-15-17"},   {"EN", "20170230", kDateShort, "        "},
-      {"EN", "20170230", kDateShortFull, "          "}, {"EN", "2017315", kDateAsGiven, ""},
-      {"EN", "20170315", kDateAsGiven, "20170315"}, {"EN", "20170315", kDateMonthYear, " 2017"},
+      {"EN", "20170315", kDateShort, "03-15-17"},
+      {"EN", "20170315", kDateShortFull, "03-15-2017"},
+      {"ES", "20170315", kDateShort, "15-03-17"},
+      {"FR", "20170315", kDateShortFull, "15-03-2017"},
+      {"DE", "20170315", kDateShort, "03-15-17"},
+      {"EN", "20170230", kDateShort, "        "},
+      {"EN", "20170230", kDateShortFull, "          "},
+      {"EN", "2017315", kDateAsGiven, ""},
+      {"EN", "20170315", kDateAsGiven, "20170315"},
+      {"EN", "20170315", kDateMonthYear, " 2017"},
       {"EN", "20170315", 9, ""},
   };
   for (const Case& c : cases) {
@@ -70,8 +75,8 @@ TEST_F(DateTest, AnEmptyDateIsToday) {
   const DateNumber today = Today();
   EXPECT_EQ(today, static_cast<DateNumber>(StampDate(CurrentStamp())));
   const std::string digits = Text(DateToText(today));
-  const std::string expected = digits.substr(4, 2) + "-" + digits.substr(6, 2) + "-" +
-                               digits.substr(2, 2);
+  const std::string expected =
+      digits.substr(4, 2) + "-" + digits.substr(6, 2) + "-" + digits.substr(2, 2);
   const AreaMark mark = MarkArea();
   EXPECT_EQ(Text(FormatDate(Lit(""), kDateShort)), expected);
   EXPECT_EQ(MarkArea(), mark + 1);

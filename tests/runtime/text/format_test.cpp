@@ -46,9 +46,7 @@ std::vector<Builder> Builders() {
   };
 }
 
-TEST_F(FormatTest, EveryBuilderLeavesExactlyOneNewString) {
-  ExpectEachBuildsOneString(Builders());
-}
+TEST_F(FormatTest, EveryBuilderLeavesExactlyOneNewString) { ExpectEachBuildsOneString(Builders()); }
 
 TEST_F(FormatTest, EveryBuilderFailsCleanlyOnAFullArea) {
   ExpectEachFailsOnFullArea(Builders());

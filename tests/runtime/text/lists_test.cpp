@@ -16,7 +16,8 @@ TEST(Lists, CountAndItems) {
     const char* list;
     std::uint16_t count;
   } counts[] = {{"", 0}, {"a", 1}, {"a,", 2}, {",", 2}, {"a,b", 2}, {"a,b,", 3}, {"'a,b',c", 2}};
-  for (const Case& c : counts) EXPECT_EQ(ItemCount(DescFromCString(c.list), ','), c.count) << c.list;
+  for (const Case& c : counts)
+    EXPECT_EQ(ItemCount(DescFromCString(c.list), ','), c.count) << c.list;
   EXPECT_EQ(ItemCount(ErrorDesc(kErrOutOfMemory), ','), 0);
 
   EXPECT_EQ(Text(Item(Lit("a,b"), ',', 3)), "");
@@ -45,10 +46,12 @@ TEST_F(ListTest, SetItemBuildsOneNewList) {
     std::int16_t n;
     const char* result;
   } cases[] = {
-      {"a,b,c", "X", 2, "a,X,c"}, {"a", "p", 3, "a,,p"},  {"a,b", "p", 0, "a,b,p"},
-      {"", "p", 0, "p"},          {"a,b,c", "", -1, "b,c"}, {"a,b,c", "", -2, "a,c"},
-      {"a,b,c", "", -3, "a,b"},   {"a", "", -1, ""},        {"a,b,c", "", -4, "a,b,c"},
-      {"a,", "p", 0, "a,,p"},     {"'x,y',z", "q", 2, "'x,y',q"},
+      {"a,b,c", "X", 2, "a,X,c"},     {"a", "p", 3, "a,,p"},
+      {"a,b", "p", 0, "a,b,p"},       {"", "p", 0, "p"},
+      {"a,b,c", "", -1, "b,c"},       {"a,b,c", "", -2, "a,c"},
+      {"a,b,c", "", -3, "a,b"},       {"a", "", -1, ""},
+      {"a,b,c", "", -4, "a,b,c"},     {"a,", "p", 0, "a,,p"},
+      {"'x,y',z", "q", 2, "'x,y',q"},
   };
   for (const Case& c : cases) {
     const AreaMark mark = MarkArea();

@@ -47,13 +47,9 @@ std::vector<Builder> Builders() {
   };
 }
 
-TEST_F(MaskTest, EveryBuilderLeavesExactlyOneNewString) {
-  ExpectEachBuildsOneString(Builders());
-}
+TEST_F(MaskTest, EveryBuilderLeavesExactlyOneNewString) { ExpectEachBuildsOneString(Builders()); }
 
-TEST_F(MaskTest, EveryBuilderFailsCleanlyOnAFullArea) {
-  ExpectEachFailsOnFullArea(Builders());
-}
+TEST_F(MaskTest, EveryBuilderFailsCleanlyOnAFullArea) { ExpectEachFailsOnFullArea(Builders()); }
 
 TEST_F(MaskTest, ErrorsPassThrough) {
   const AreaMark mark = MarkArea();

@@ -89,8 +89,8 @@ TEST(Views, SubstringTrimUnquote) {
     std::int16_t start;
     std::uint16_t count;
     const char* result;
-  } subs[] = {{"abcdef", -2, 1, "ef"},  {"abc", 1, kToEnd, "bc"}, {"abc", 5, 2, ""},
-              {"abc", -9, 1, "abc"},    {"abc", 0, 2, "ab"},      {"abc", 3, 1, ""}};
+  } subs[] = {{"abcdef", -2, 1, "ef"}, {"abc", 1, kToEnd, "bc"}, {"abc", 5, 2, ""},
+              {"abc", -9, 1, "abc"},   {"abc", 0, 2, "ab"},      {"abc", 3, 1, ""}};
   for (const Sub& s : subs) {
     EXPECT_EQ(Text(Substring(DescFromCString(s.text), s.start, s.count)), s.result)
         << s.text << " " << s.start;
@@ -129,10 +129,10 @@ TEST(Compare, TruthWordsAndNumbers) {
     const char* text;
     std::int16_t value;
     bool truth;
-  } cases[] = {{"S", 1, true},     {"y", 1, true},          {"On", 1, true},
-               {"yes", 1, true},   {"si", 1, true},         {"no", 0, false},
-               {"12abc", 12, false}, {"", 0, false},         {"abc", 0, false},
-               {"  -42", -42, false}, {"+7", 7, false},      {"65537", 1, false},
+  } cases[] = {{"S", 1, true},           {"y", 1, true},      {"On", 1, true},
+               {"yes", 1, true},         {"si", 1, true},     {"no", 0, false},
+               {"12abc", 12, false},     {"", 0, false},      {"abc", 0, false},
+               {"  -42", -42, false},    {"+7", 7, false},    {"65537", 1, false},
                {"32768", -32768, false}, {"\t\n9", 9, false}, {"YESS", 0, false}};
   for (const Case& c : cases) {
     EXPECT_EQ(ToInt(DescFromCString(c.text)), c.value) << c.text;
