@@ -62,7 +62,7 @@ FileStatus SideStatus(StrDesc folder, StrDesc name, const FolderSnapshot* snapsh
       return fs;
     }
     // Only the modified stamp shows in a line or takes part in the comparison.
-    const DirectoryEntry& e = snapshot->entries[it->second];
+    const SnapshotEntry& e = snapshot->entries[it->second];
     FileStatus fs{};
     fs.status = kOk;
     fs.size = e.size;
@@ -77,7 +77,7 @@ FileStatus SideStatus(StrDesc folder, StrDesc name, const FolderSnapshot* snapsh
 
 // Every name of a folder, without a query per name; false when the folder
 // cannot be read. A name is an entry of the folder exactly when it is here.
-bool ReadNames(const std::string& folder, std::unordered_set<std::string>* names) {
+bool ReadNames(const std::string& folder, NameSet* names) {
   names->clear();
   DIR* dir = Os().opendir(folder.c_str());
   if (dir == nullptr) return false;
@@ -91,11 +91,12 @@ bool ReadNames(const std::string& folder, std::unordered_set<std::string>* names
 // is looked up exactly, the folders one by one (a comma in a folder's path
 // must not split it).
 bool AdaptedCopyExists(const ComparePass& pass, StrDesc name) {
-  const std::string bare(name.ptr, name.len);
-  if (pass.adapted_left.count(bare) != 0 || pass.adapted_right.count(bare) != 0) return true;
+  const std::string_view key = ViewOf(name);
+  if (pass.adapted_left.contains(key) || pass.adapted_right.contains(key)) return true;
   // The name relative to the current folder: an entry of that folder exactly
   // when the folder's reading holds it.
-  if (pass.current_listed) return pass.current_names.count(bare) != 0;
+  if (pass.current_listed) return pass.current_names.contains(key);
+  const std::string bare(name.ptr, name.len);
   DirectoryEntry entry;
   return QueryPath(bare.c_str(), &entry) == kOk;
 }
@@ -179,6 +180,21 @@ StrDesc LineFileName(StrDesc line) {
   return Trim(field, kTrimTrailing);
 }
 
+namespace {
+
+// The line of a compared name for one side, from the copy shown there.
+EntryLine FinishLine(const ComparePass& pass, AreaMark mark, EntryLine result,
+                     const FileStatus& shown) {
+  StrDesc date, time;
+  const StrDesc size = Fields(pass, shown, &date, &time);
+  result.line =
+      KeepResult(mark, FormatText(kLineLimit, kLineFormat,
+                                  {NameField(result.name), size, date, time, MarkerText(result.marker)}));
+  return result;
+}
+
+}  // namespace
+
 void PrepareComparePass(ComparePass* pass, StrDesc left_folder, StrDesc right_folder,
                         StrDesc left_list, StrDesc right_list, StrDesc adapted,
                         const FolderSnapshot* left_entries, const FolderSnapshot* right_entries) {
@@ -212,6 +228,7 @@ void PrepareComparePass(ComparePass* pass, StrDesc left_folder, StrDesc right_fo
   pass->adapted_left.clear();
   pass->adapted_right.clear();
   pass->short_dates.clear();
+  pass->last = ComparePass::Compared{};
   pass->current_listed = pass->adapted_listed && ReadNames(".", &pass->current_names);
   if (pass->adapted_listed) {
     const AreaMark mark = MarkArea();
@@ -248,8 +265,15 @@ EntryLine BuildPassLine(const ComparePass& pass, std::uint16_t row, std::uint8_t
     return result;
   }
   result.name = name;
+  ComparePass::Compared& last = pass.last;
+  if (last.name == name.ptr && last.length == name.len && last.start == result.marker) {
+    // The row's other line: the same name compared a moment ago.
+    result.marker = last.marker;
+    return FinishLine(pass, mark, result, side == kSideLeft ? last.left : last.right);
+  }
   const FileStatus left = SideStatus(pass.left_folder, name, pass.left_entries);
   const FileStatus right = SideStatus(pass.right_folder, name, pass.right_entries);
+  last = ComparePass::Compared{name.ptr, name.len, result.marker, 0, left, right};
   if (left.status == kOk) {
     if (right.status != kOk) {
       result.marker = kMarkerLeftOnly;
@@ -264,13 +288,8 @@ EntryLine BuildPassLine(const ComparePass& pass, std::uint16_t row, std::uint8_t
   if (result.marker != kMarkerEqual && pass.adapted_listed && AdaptedCopyExists(pass, name)) {
     result.marker = kMarkerAdapted;
   }
-  const FileStatus& shown = side == kSideLeft ? left : right;
-  StrDesc date, time;
-  const StrDesc size = Fields(pass, shown, &date, &time);
-  result.line =
-      KeepResult(mark, FormatText(kLineLimit, kLineFormat,
-                                  {NameField(name), size, date, time, MarkerText(result.marker)}));
-  return result;
+  last.marker = result.marker;
+  return FinishLine(pass, mark, result, side == kSideLeft ? left : right);
 }
 
 EntryLine BuildEntryLine(StrDesc left_folder, StrDesc right_folder, StrDesc left_list,

@@ -62,6 +62,13 @@ struct EntryLine {
 // blank, trailing blanks stripped (a view).
 [[nodiscard]] StrDesc LineFileName(StrDesc line);
 
+// A set of names that is asked with views, without making a string each time.
+struct NameHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+using NameSet = std::unordered_set<std::string, NameHash, std::equal_to<>>;
+
 // One pass over two folders, prepared once so that every row costs the same
 // whatever its number: the name lists' items, the membership sets, the
 // right-only names in order, the entries the listings read and the contents
@@ -74,12 +81,20 @@ struct ComparePass {
   const FolderSnapshot* left_entries = nullptr;  // optional: what the listings read
   const FolderSnapshot* right_entries = nullptr;
   bool adapted_listed = false;
-  std::unordered_set<std::string> adapted_left, adapted_right;  // the "Adap" folders' names
+  NameSet adapted_left, adapted_right;  // the "Adap" folders' names
   bool current_listed = false;  // the current folder's names were read
-  std::unordered_set<std::string> current_names;
+  NameSet current_names;
   // Short dates already shown in this pass, by date number (the language
   // cannot change within a pass).
   mutable std::unordered_map<std::int32_t, std::string> short_dates;
+  // The last name compared: a row's second line reuses its first one's work.
+  struct Compared {
+    const char* name = nullptr;
+    std::uint16_t length = 0;
+    StatusMarker start = 0, marker = 0;
+    FileStatus left{}, right{};
+  };
+  mutable Compared last;
 };
 
 // Prepares a pass. The snapshots, when given, must be those of the listings

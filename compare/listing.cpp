@@ -48,7 +48,12 @@ void StableSort(std::vector<std::string_view>* items) {
 }
 
 bool Collect(const DirectoryEntry& entry, void* context) {
-  static_cast<std::vector<DirectoryEntry>*>(context)->push_back(entry);
+  auto* snapshot = static_cast<FolderSnapshot*>(context);
+  const std::size_t length = std::strlen(entry.name);
+  snapshot->entries.push_back(SnapshotEntry{entry.attributes, entry.modified, entry.size,
+                                            static_cast<std::uint32_t>(snapshot->names.size()),
+                                            static_cast<std::uint16_t>(length)});
+  snapshot->names.append(entry.name, length);
   return true;
 }
 
@@ -112,6 +117,7 @@ StrDesc ListFolder(StrDesc folder, std::uint16_t mask, ListOutcome* outcome,
   FolderSnapshot local_snapshot;
   if (snapshot == nullptr) snapshot = &local_snapshot;
   snapshot->entries.clear();
+  snapshot->names.clear();
   snapshot->by_name.clear();
   const AreaMark mark = MarkArea();
   // One pass over the folder gives every name with its attributes: the
@@ -119,8 +125,9 @@ StrDesc ListFolder(StrDesc folder, std::uint16_t mask, ListOutcome* outcome,
   const StrDesc pattern = JoinPath(folder, Lit("*.*"));
   const std::string c_pattern = pattern.ptr != nullptr ? std::string(pattern.ptr, pattern.len) : "";
   ReleaseArea(mark);
-  if (c_pattern.empty() || FindEntries(c_pattern.c_str(), &Collect, &snapshot->entries) != kOk) {
+  if (c_pattern.empty() || FindEntries(c_pattern.c_str(), &Collect, snapshot) != kOk) {
     snapshot->entries.clear();
+    snapshot->names.clear();
     *outcome = ListOutcome::kNoFolder;
     return KeepResult(mark, EmptyDesc());
   }
@@ -128,8 +135,8 @@ StrDesc ListFolder(StrDesc folder, std::uint16_t mask, ListOutcome* outcome,
   names.reserve(snapshot->entries.size());
   snapshot->by_name.reserve(snapshot->entries.size());
   for (std::size_t i = 0; i < snapshot->entries.size(); ++i) {
-    const DirectoryEntry& e = snapshot->entries[i];
-    const std::string_view name(e.name);
+    const SnapshotEntry& e = snapshot->entries[i];
+    const std::string_view name = snapshot->Name(i);
     snapshot->by_name.emplace(name, i);
     // Names are kept whole: on this file system a trailing blank is part of
     // the name, and a stripped name would stand for another file or none.

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -20,11 +22,26 @@ enum class ListOutcome : std::uint8_t {
   kOutOfMemory,  // the string area could not hold the list
 };
 
+// What a listing read of one entry: all that the rows of the same pass need.
+struct SnapshotEntry {
+  std::uint32_t attributes;
+  std::int64_t modified;  // seconds since 1970-01-01 00:00 UTC
+  std::uint64_t size;
+  std::uint32_t name_offset;  // the name's bytes in FolderSnapshot::names
+  std::uint16_t name_length;
+};
+static_assert(std::is_trivially_copyable_v<SnapshotEntry>);
+
 // Every entry a listing read, by name, so that later queries of the same
-// pass need not go back to the disk. Names are the file system's bytes.
+// pass need not go back to the disk. Kept compact: a pass looks entries up
+// in no particular order. Names are the file system's bytes.
 struct FolderSnapshot {
-  std::vector<DirectoryEntry> entries;
-  std::unordered_map<std::string_view, std::size_t> by_name;  // views into entries
+  std::vector<SnapshotEntry> entries;
+  std::string names;                                          // all names, back to back
+  std::unordered_map<std::string_view, std::size_t> by_name;  // views into names
+  [[nodiscard]] std::string_view Name(std::size_t i) const {
+    return std::string_view(names).substr(entries[i].name_offset, entries[i].name_length);
+  }
 };
 
 inline constexpr std::uint16_t kArchiveMask = 0x20;
