@@ -108,8 +108,9 @@ StrDesc Fields(const ComparePass& pass, const FileStatus& fs, StrDesc* date, Str
     *time = Lit("     ");
     return Lit("       ");
   }
-  if (fs.modified_date == 0) {
-    // A stamp the calendar cannot show (before 1970): blanks, never another date.
+  char digits[kDateTextLength];
+  if (IsValidDate(fs.modified_date, digits) != kOk) {
+    // A stamp the calendar cannot show (before 1970, after 9999): blanks, never another date.
     *date = Lit("        ");
     *time = Lit("     ");
   } else {
@@ -187,9 +188,9 @@ EntryLine FinishLine(const ComparePass& pass, AreaMark mark, EntryLine result,
                      const FileStatus& shown) {
   StrDesc date, time;
   const StrDesc size = Fields(pass, shown, &date, &time);
-  result.line =
-      KeepResult(mark, FormatText(kLineLimit, kLineFormat,
-                                  {NameField(result.name), size, date, time, MarkerText(result.marker)}));
+  result.line = KeepResult(
+      mark, FormatText(kLineLimit, kLineFormat,
+                       {NameField(result.name), size, date, time, MarkerText(result.marker)}));
   return result;
 }
 

@@ -57,10 +57,15 @@ bool KeepFirst(const DirectoryEntry& entry, void* context) {
   return false;
 }
 
+constexpr int kLastYear = 9999;  // a date number holds four digits of year
+
+// The local calendar time of a stamp; false for a negative stamp and for one
+// past the year 9999, which no date number can hold.
 bool LocalTime(std::int64_t stamp, std::tm* out) {
   if (stamp < 0) return false;
   const std::time_t t = static_cast<std::time_t>(stamp);
-  return localtime_r(&t, out) != nullptr;
+  if (localtime_r(&t, out) == nullptr) return false;
+  return std::int64_t{out->tm_year} + 1900 <= kLastYear;
 }
 
 }  // namespace

@@ -99,12 +99,13 @@ StrDesc FilterByAttribute(StrDesc folder, StrDesc list, std::uint16_t mask) {
   std::vector<std::string_view> kept;
   for (std::string_view item : Items(list, kNul)) {
     const AreaMark inner = MarkArea();
-    const std::uint16_t attributes =
-        EntryAttributes(JoinPath(folder, MakeDesc(item.data(), item.size())));
+    const StrDesc path = JoinPath(folder, MakeDesc(item.data(), item.size()));
+    // The exact name: a "*" or "?" in it must not match another entry.
+    DirectoryEntry entry;
+    const bool found = path.ptr != nullptr && std::memchr(path.ptr, '\0', path.len) == nullptr &&
+                       QueryPath(std::string(path.ptr, path.len).c_str(), &entry) == kOk;
     ReleaseArea(inner);
-    if (attributes != kErrFileNotFound && (attributes & mask) != 0 && !item.empty()) {
-      kept.push_back(item);
-    }
+    if (found && (entry.attributes & mask) != 0 && !item.empty()) kept.push_back(item);
   }
   const StrDesc filtered = PushJoined(kept, kNul);
   return KeepResult(mark, filtered);
@@ -123,9 +124,15 @@ StrDesc ListFolder(StrDesc folder, std::uint16_t mask, ListOutcome* outcome,
   // One pass over the folder gives every name with its attributes: the
   // filter needs no second query per name.
   const StrDesc pattern = JoinPath(folder, Lit("*.*"));
-  const std::string c_pattern = pattern.ptr != nullptr ? std::string(pattern.ptr, pattern.len) : "";
+  if (pattern.ptr == nullptr) {
+    *outcome = ListOutcome::kOutOfMemory;  // never silent: the folder was not read
+    return KeepResult(mark, EmptyDesc());
+  }
+  const std::string c_pattern(pattern.ptr, pattern.len);
   ReleaseArea(mark);
-  if (c_pattern.empty() || FindEntries(c_pattern.c_str(), &Collect, snapshot) != kOk) {
+  // A folder text holding a NUL byte would be read cut short, as another folder.
+  const bool usable = c_pattern.find('\0') == std::string::npos;
+  if (!usable || FindEntries(c_pattern.c_str(), &Collect, snapshot) != kOk) {
     snapshot->entries.clear();
     snapshot->names.clear();
     *outcome = ListOutcome::kNoFolder;

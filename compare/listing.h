@@ -36,6 +36,10 @@ static_assert(std::is_trivially_copyable_v<SnapshotEntry>);
 // pass need not go back to the disk. Kept compact: a pass looks entries up
 // in no particular order. Names are the file system's bytes.
 struct FolderSnapshot {
+  FolderSnapshot() = default;
+  // by_name views names' bytes: a copy or a move would leave them dangling.
+  FolderSnapshot(const FolderSnapshot&) = delete;
+  FolderSnapshot& operator=(const FolderSnapshot&) = delete;
   std::vector<SnapshotEntry> entries;
   std::string names;                                          // all names, back to back
   std::unordered_map<std::string_view, std::size_t> by_name;  // views into names

@@ -43,6 +43,20 @@ bool ReadEntry(int dirfd, const char* path, const char* name, DirectoryEntry* e)
 
 }  // namespace
 
+namespace {
+
+// Bytes of the UTF-8 character at s: 2 to 4 for a valid sequence, else 1.
+std::size_t Utf8Length(const char* s) {
+  const auto b = static_cast<unsigned char>(s[0]);
+  auto cont = [&](int k) { return (static_cast<unsigned char>(s[k]) & 0xC0) == 0x80; };
+  if (b >= 0xC2 && b <= 0xDF && cont(1)) return 2;
+  if (b >= 0xE0 && b <= 0xEF && cont(1) && cont(2)) return 3;
+  if (b >= 0xF0 && b <= 0xF4 && cont(1) && cont(2) && cont(3)) return 4;
+  return 1;
+}
+
+}  // namespace
+
 bool WildcardMatch(const char* pattern, const char* name) {
   if (std::strcmp(pattern, "*.*") == 0) return true;  // every name, with or without a dot
   const char* star = nullptr;
@@ -51,7 +65,10 @@ bool WildcardMatch(const char* pattern, const char* name) {
     if (*pattern == '*') {
       star = pattern++;
       resume = name;
-    } else if (*pattern == '?' || *pattern == *name) {
+    } else if (*pattern == '?') {
+      ++pattern;
+      name += Utf8Length(name);  // one whole character
+    } else if (*pattern == *name) {
       ++pattern;
       ++name;
     } else if (star != nullptr) {

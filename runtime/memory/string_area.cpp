@@ -156,10 +156,22 @@ StatusWord InitStringArea(std::uint16_t level_count) {
   a.size = std::uint32_t{level_count} * kAreaBytesPerLevel;
   a.data_block = AllocBlock(kOwnerStringArea, a.size, kNoFill);
   if (a.data_block == kNoHandle) return kFailure;
+  // A refused block leaves its slot free: the level block would take the same
+  // slot and the area would live in a block of the wrong size. Fail at once.
+  if (g_runtime_memory.block_table[a.data_block].pointer == nullptr) {
+    a = StringArea{kNoHandle, kNoHandle, 0, 0, nullptr, 0};
+    return kErrOutOfMemory;
+  }
   // One StrDesc per level, at its real size on this machine.
   a.level_block =
       AllocBlock(kOwnerStringArea, std::uint32_t{level_count} * sizeof(StrDesc), kNoFill);
-  if (a.level_block == kNoHandle) return kFailure;
+  if (a.level_block == kNoHandle ||
+      g_runtime_memory.block_table[a.level_block].pointer == nullptr) {
+    const StatusWord st = a.level_block == kNoHandle ? kFailure : kErrOutOfMemory;
+    (void)FreeBlockEntry(kOwnerStringArea, a.data_block);
+    a = StringArea{kNoHandle, kNoHandle, 0, 0, nullptr, 0};
+    return st;
+  }
   unsigned char* data = nullptr;
   StrDesc* levels = nullptr;
   if (!AreaBlocks(&data, &levels)) return kErrOutOfMemory;

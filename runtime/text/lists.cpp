@@ -34,14 +34,14 @@ StrDesc NextItem(ListCursor* cursor) {
 
 std::uint16_t ItemCount(StrDesc list, char separator) {
   if (list.ptr == nullptr || list.len == 0) return 0;
-  std::uint16_t count = 0;
+  std::uint32_t count = 0;  // 65,535 separators make 65,536 items
   StrDesc rest = list;
   while (rest.len != 0) {
     rest = SkipItem(rest, separator);
     ++count;
   }
   if (list.ptr[list.len - 1] == separator) ++count;
-  return count;
+  return count > 65535u ? std::uint16_t{65535} : static_cast<std::uint16_t>(count);
 }
 
 StrDesc Item(StrDesc list, char separator, std::uint16_t n) {
@@ -75,6 +75,8 @@ StatusWord SetItem(StrDesc list, StrDesc text, char separator, std::int16_t n_ar
   if (StatusWord st = DescStatus(list); st != kOk) return st;
   if (StatusWord st = DescStatus(text); st != kOk) return st;
   const std::int32_t count = ItemCount(list, separator);
+  // A list at the most items a count can say cannot take another one.
+  if (count == 65535 && n_arg == 0) return kErrStringTooLong;
   std::int32_t n = n_arg;  // 32 bits: -(-32768) must not overflow
   bool remove = false;
   if (n == 0) n = count + 1;

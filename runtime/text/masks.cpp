@@ -39,8 +39,8 @@ char* Reserve(std::uint32_t n, unsigned char fill, StatusWord* st) {
 
 // --- text masks ---
 
-// Turns each "\", blanks, "\" outside quotes into a run of "\". The closing
-// backslash of one run may open the next.
+// Turns each "\", blanks, "\" outside quotes into a run of "\". The search
+// goes on after each run's closing backslash.
 void ExpandRuns(char* mask, std::uint16_t len) {
   const StrDesc whole{mask, len};
   std::uint16_t from = 0;
@@ -55,7 +55,7 @@ void ExpandRuns(char* mask, std::uint16_t len) {
     bool blanks = true;
     for (std::uint32_t i = open + 1; i < close && blanks; ++i) blanks = mask[i] == ' ';
     if (blanks) std::memset(mask + open + 1, '\\', close - open - 1);
-    from = close;
+    from = static_cast<std::uint16_t>(close + 1);
   }
 }
 

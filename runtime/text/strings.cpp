@@ -154,7 +154,7 @@ StrDesc Quote(StrDesc text, char q) {
     q = q == '"' ? '\'' : '"';
     if (FindChar(text, q, kPlain) != kNotFound) return ErrorDesc(kErrBadInputData);
   }
-  return Enclose(text, q, q);
+  return Enclose(text, q, ClosingPartner(q));  // a quote is its own partner
 }
 
 StrDesc KeepChars(StrDesc text, StrDesc set) {

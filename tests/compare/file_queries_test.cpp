@@ -96,6 +96,7 @@ TEST_F(FileQueryTest, StampsBecomeLocalDatesAndTimes) {
       {-1, 0, 0},
       {2147483648LL, 20380119, 4 * 3600000 + 14 * 60000 + 8000},  // after the 32-bit end
       {4354819200LL, 21080101, 3600000},
+      {10000000000000LL, 0, 0},  // past the year 9999: no date number holds it
   };
   for (const Case& c : cases) {
     EXPECT_EQ(StampDate(c.stamp), c.date) << c.stamp;

@@ -186,4 +186,20 @@ TEST_F(BlockTest, HeapRefusalGivesNullPointersAndStatus145) {
   ASSERT_EQ(InitBlockRegistry(), kOk);
 }
 
+void* RefuseBig(std::size_t n) { return n > 100000 ? nullptr : std::malloc(n); }
+
+TEST_F(BlockTest, ARefusedAreaBlockFailsTheStartNotALaterPush) {
+  (void)ReleaseAllBlocks(true);
+  BlockHeap refuse_big{&RefuseBig, &std::free};
+  BlockHeap previous = SetBlockHeap(&refuse_big);
+  ConfigureRuntimeMemory(512, kKeepCurrent);  // a data block of 512 KiB
+  EXPECT_EQ(InitBlockRegistry(), kErrOutOfMemory);
+  EXPECT_EQ(PushCopy(Lit("x")), kErrBadInputData);  // no area: refused, never written
+  EXPECT_EQ(ReleaseAllBlocks(false), kOwnerNone);   // and nothing left allocated
+  SetBlockHeap(&previous);
+  (void)ReleaseAllBlocks(true);
+  ConfigureRuntimeMemory(4, kKeepCurrent);
+  ASSERT_EQ(InitBlockRegistry(), kOk);
+}
+
 }  // namespace

@@ -19,6 +19,8 @@ TEST(Lists, CountAndItems) {
   for (const Case& c : counts)
     EXPECT_EQ(ItemCount(DescFromCString(c.list), ','), c.count) << c.list;
   EXPECT_EQ(ItemCount(ErrorDesc(kErrOutOfMemory), ','), 0);
+  const std::string commas(65535, ',');  // 65,536 items: the count stops at its top
+  EXPECT_EQ(ItemCount(View(commas), ','), 65535);
 
   EXPECT_EQ(Text(Item(Lit("a,b"), ',', 3)), "");
   EXPECT_EQ(Text(Item(Lit("a,b"), ',', 0)), "");

@@ -207,7 +207,7 @@ TEST_F(MaskTest, TextMaskRunsAndPositions) {
     const char* result;
   } cases[] = {
       {"\\   \\", "abcdefg", kKindBackslash, "abcde"},
-      {"\\ \\ \\", "abcdefg", kKindBackslash, "abcde"},  // runs share a backslash
+      {"\\ \\ \\", "abcdefg", kKindBackslash, "abc d"},  // a run ends at its backslash
       {"[\\ x\\]", "abc", kKindBackslash, "[a xb]"},     // not all blanks: no run
       {"'\\ \\'", "ab", kKindBackslash, "'a b'"},        // no run inside quotes
       {"\\ ", "ab", kKindBackslash, "a "},

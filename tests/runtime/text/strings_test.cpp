@@ -37,6 +37,7 @@ std::vector<Builder> Builders() {
       {"WrapPercent", [] { return Wrap(Lit("x"), '%'); }, "%x%"},
       {"Quote", [] { return Quote(Lit("abc"), '"'); }, "\"abc\""},
       {"QuoteSwitch", [] { return Quote(Lit("it's"), '\''); }, "\"it's\""},
+      {"QuoteBracket", [] { return Quote(Lit("x"), '('); }, "(x)"},
       {"KeepChars", [] { return KeepChars(Lit("a1b2c3"), Lit("123")); }, "123"},
       {"Translate", [] { return Translate(Lit("a-b_c"), "-_", "  "); }, "a b c"},
       {"TranslateShort", [] { return Translate(Lit("a-b_c"), "-_", "+"); }, "a+b_c"},
