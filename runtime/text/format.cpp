@@ -302,15 +302,8 @@ std::int64_t TextToFixed(StrDesc text) {
 
 std::int64_t ToInt64(StrDesc text) {
   if (DescStatus(text) != kOk) return 0;
-  std::uint16_t i = 0;
-  while (i < text.len && (text.ptr[i] == ' ' || (text.ptr[i] >= '\t' && text.ptr[i] <= '\r'))) {
-    ++i;
-  }
   bool negative = false;
-  if (i < text.len && (text.ptr[i] == '+' || text.ptr[i] == '-')) {
-    negative = text.ptr[i] == '-';
-    ++i;
-  }
+  std::uint16_t i = SkipSignPrefix(text, &negative);
   const std::uint64_t limit = negative ? kMagnitudeMax : static_cast<std::uint64_t>(kInt64Max);
   std::uint64_t magnitude = 0;
   for (; i < text.len && IsDigit(text.ptr[i]); ++i) {

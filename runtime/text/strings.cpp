@@ -324,18 +324,25 @@ bool IsTrue(StrDesc text) {
   return false;
 }
 
-std::int16_t ToInt(StrDesc text) {
+std::uint16_t SkipSignPrefix(StrDesc text, bool* negative) {
+  *negative = false;
   if (DescStatus(text) != kOk) return 0;
-  if (IsTrue(text)) return 1;
   std::uint16_t i = 0;
   while (i < text.len && (text.ptr[i] == ' ' || (text.ptr[i] >= '\t' && text.ptr[i] <= '\r'))) {
     ++i;
   }
-  bool negative = false;
   if (i < text.len && (text.ptr[i] == '+' || text.ptr[i] == '-')) {
-    negative = text.ptr[i] == '-';
+    *negative = text.ptr[i] == '-';
     ++i;
   }
+  return i;
+}
+
+std::int16_t ToInt(StrDesc text) {
+  if (DescStatus(text) != kOk) return 0;
+  if (IsTrue(text)) return 1;
+  bool negative = false;
+  std::uint16_t i = SkipSignPrefix(text, &negative);
   std::uint16_t value = 0;  // accumulates modulo 65,536
   for (; i < text.len && text.ptr[i] >= '0' && text.ptr[i] <= '9'; ++i) {
     value = static_cast<std::uint16_t>(value * 10u + static_cast<unsigned>(text.ptr[i] - '0'));

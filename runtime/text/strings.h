@@ -89,6 +89,10 @@ inline constexpr std::uint16_t kEqual = 0;
 [[nodiscard]] std::uint16_t CompareBytes(const void* a, const void* b, std::uint16_t n);
 // True when the upper-case text is one of YES, SI, Y, S, ON.
 [[nodiscard]] bool IsTrue(StrDesc text);
+// The position after leading white space (blank, TAB to CR) and an optional
+// sign; *negative tells whether the sign was "-". The start of every decimal
+// conversion of a text.
+[[nodiscard]] std::uint16_t SkipSignPrefix(StrDesc text, bool* negative);
 // 1 for a truth word; else leading white space, a sign and digits, modulo 65,536.
 [[nodiscard]] std::int16_t ToInt(StrDesc text);
 // The partner of c in "[](){}<>" (">" gives NUL); any other character is its own.

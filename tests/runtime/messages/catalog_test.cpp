@@ -9,23 +9,14 @@
 #include "runtime/memory/string_area.h"
 #include "runtime/text/strings.h"
 #include "support/runtime_fixture.h"
+#include "support/start_folder_fixture.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 // A start folder of its own, in which a test may drop a language module.
-class CatalogTest : public RuntimeTest {
+class CatalogTest : public StartFolderTest {
  protected:
-  void SetUp() override {
-    RuntimeTest::SetUp();
-    ResetLanguageModule();
-    ASSERT_EQ(SetVariable(kGroupSettings, kItemLanguage, Lit("EN")), kOk);
-    ASSERT_EQ(SetVariable(kGroupSettings, kItemStartFolder, View(start_.path())), kOk);
-  }
-  void TearDown() override {
-    ResetLanguageModule();
-    RuntimeTest::TearDown();
-  }
   void Module(const std::string& bytes) {
     ASSERT_TRUE(WriteFile(start_ / "QV_LANG_EN.MSJ", bytes));
   }
@@ -37,7 +28,6 @@ class CatalogTest : public RuntimeTest {
     ReleaseArea(mark);
     return s;
   }
-  TempDir start_;
 };
 
 TEST_F(CatalogTest, BuiltInTexts) {

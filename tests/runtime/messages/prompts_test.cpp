@@ -9,23 +9,13 @@
 #include "runtime/memory/string_area.h"
 #include "runtime/messages/catalog.h"
 #include "support/runtime_fixture.h"
+#include "support/start_folder_fixture.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-class PromptTest : public RuntimeTest {
+class PromptTest : public StartFolderTest {
  protected:
-  void SetUp() override {
-    RuntimeTest::SetUp();
-    ResetLanguageModule();
-    ASSERT_EQ(SetVariable(kGroupSettings, kItemLanguage, Lit("EN")), kOk);
-    ASSERT_EQ(SetVariable(kGroupSettings, kItemStartFolder, View(start_.path())), kOk);
-  }
-  void TearDown() override {
-    ResetLanguageModule();
-    RuntimeTest::TearDown();
-  }
-  TempDir start_;
   ScriptedPrompts prompts_;
 };
 
