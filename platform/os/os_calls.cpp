@@ -6,11 +6,35 @@ namespace {
 
 int RealOpen(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
 int RealMkdir(const char* path, mode_t mode) { return ::mkdir(path, mode); }
+int RealFstat(int fd, struct stat* out) { return ::fstat(fd, out); }
 
+// Named fields: a table that forgets a call does not compile silently wrong.
 const OsCalls kReal = {
-    &::statx,           &::opendir,   &::readdir,  &::closedir, &RealOpen, &::read,   &::write,
-    &::lseek,           &::ftruncate, &::fsync,    &::close,    &::rename, &::unlink, &RealMkdir,
-    &::copy_file_range, &::fchmod,    &::futimens, &::getcwd,   &::time,
+    .statx = &::statx,
+    .opendir = &::opendir,
+    .readdir = &::readdir,
+    .closedir = &::closedir,
+    .open = &RealOpen,
+    .read = &::read,
+    .write = &::write,
+    .lseek = &::lseek,
+    .ftruncate = &::ftruncate,
+    .fsync = &::fsync,
+    .close = &::close,
+    .rename = &::rename,
+    .unlink = &::unlink,
+    .mkdir = &RealMkdir,
+    .copy_file_range = &::copy_file_range,
+    .fchmod = &::fchmod,
+    .futimens = &::futimens,
+    .getcwd = &::getcwd,
+    .time = &::time,
+    .fstat = &RealFstat,
+    .pipe2 = &::pipe2,
+    .posix_spawnp = &::posix_spawnp,
+    .waitpid = &::waitpid,
+    .poll = &::poll,
+    .kill = &::kill,
 };
 
 OsCalls g_calls = kReal;

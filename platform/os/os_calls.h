@@ -5,8 +5,11 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -31,6 +34,15 @@ struct OsCalls {
   int (*futimens)(int fd, const struct timespec times[2]);
   char* (*getcwd)(char* buffer, size_t size);
   time_t (*time)(time_t* out);
+  int (*fstat)(int fd, struct stat* out);
+  // Other programs: pipes, the start of a program by PATH lookup, waiting
+  // for it, and stopping it.
+  int (*pipe2)(int fds[2], int flags);
+  int (*posix_spawnp)(pid_t* pid, const char* file, const posix_spawn_file_actions_t* actions,
+                      const posix_spawnattr_t* attributes, char* const argv[], char* const envp[]);
+  pid_t (*waitpid)(pid_t pid, int* status, int options);
+  int (*poll)(struct pollfd* fds, nfds_t n, int timeout_ms);
+  int (*kill)(pid_t pid, int signal);
 };
 
 // The table in force.
