@@ -49,20 +49,22 @@ FileStatus FromEntry(const DirectoryEntry& e) {
   return fs;
 }
 
-// The status of folder/name: from the listing's snapshot when the pass has
-// one (the same entry a query would read), else from the disk.
+// The status of the copy of name in folder: from the listing's snapshot
+// when the pass has one (the same entry a query would read), else from the
+// disk. Only a regular file is a copy: a folder, a FIFO, a device or a
+// dangling link under the same name counts as no copy at all, so the row is
+// one-sided and no copy is ever asked to write a file over a folder.
 FileStatus SideStatus(StrDesc folder, StrDesc name, const FolderSnapshot* snapshot) {
   if (folder.len == 0) return NotQueried();
+  FileStatus missing{};
+  missing.status = kErrFileNotFound;
   const std::string_view key = ViewOf(name);
   if (snapshot != nullptr && !HasWildcard(key)) {
     const auto it = snapshot->by_name.find(key);
-    if (it == snapshot->by_name.end()) {
-      FileStatus fs{};
-      fs.status = kErrFileNotFound;
-      return fs;
-    }
-    // Only the modified stamp shows in a line or takes part in the comparison.
+    if (it == snapshot->by_name.end()) return missing;
     const SnapshotEntry& e = snapshot->entries[it->second];
+    if ((e.attributes & kAttrArchive) == 0) return missing;
+    // Only the modified stamp shows in a line or takes part in the comparison.
     FileStatus fs{};
     fs.status = kOk;
     fs.size = e.size;
@@ -70,9 +72,13 @@ FileStatus SideStatus(StrDesc folder, StrDesc name, const FolderSnapshot* snapsh
     return fs;
   }
   const AreaMark mark = MarkArea();
-  const FileStatus fs = QueryFileStatus(JoinPath(folder, name));
+  const StrDesc path = JoinPath(folder, name);
+  DirectoryEntry entry;
+  const bool usable = path.ptr != nullptr && std::memchr(path.ptr, '\0', path.len) == nullptr;
+  const bool found = usable && QueryPath(std::string(path.ptr, path.len).c_str(), &entry) == kOk;
   ReleaseArea(mark);
-  return fs;
+  if (!found || (entry.attributes & kAttrArchive) == 0) return missing;
+  return FromEntry(entry);
 }
 
 // Every name of a folder, without a query per name; false when the folder

@@ -75,6 +75,8 @@ StatusWord ListMatchingNames(StrDesc pattern) {
   // The names go straight into the free space above the top; the list is
   // committed in place at the end, so it costs no copy.
   const StrDesc space = FreeTopSpace();
+  // No string area (before start-up, after its release): nowhere to put the list.
+  if (space.ptr == nullptr) return kErrOutOfMemory;
   NameList list{const_cast<char*>(space.ptr), space.len, 0, kOk};
   const StatusWord found = FindEntries(c_pattern.c_str(), &AppendName, &list);
   if (found != kOk) return found;

@@ -105,8 +105,10 @@ void LoadLanguageModule() {
     ReleaseArea(mark);
     return;
   }
-  const StrDesc found =
-      JoinPath(Copy(GetVariable(kGroupSettings, kItemStartFolder)), Item(TopString(), kNul, 1));
+  // The first matching name is read before anything else is pushed: the
+  // list is the top string only until then.
+  const StrDesc first_name = Item(TopString(), kNul, 1);
+  const StrDesc found = JoinPath(GetVariable(kGroupSettings, kItemStartFolder), first_name);
   // The queue may hold lines of an earlier reader; the module's are appended after them.
   const std::uint16_t before = VariableCount(kGroupLineQueue);
   const std::uint16_t lines = ReadLinesToQueue(found);

@@ -26,21 +26,38 @@ std::u16string Wide(StrDesc text, bool path = false) {
   return s;
 }
 
-// The first character of answer-letter item n, or 0.
-char AnswerLetter(std::uint16_t n) {
+struct AnswerLetters {
+  std::uint16_t yes, no;
+};
+
+// The first character of an item as an unsigned byte, 0 when it is empty.
+std::uint16_t FirstByte(StrDesc item) {
+  return item.ptr != nullptr && item.len != 0 ? static_cast<unsigned char>(item.ptr[0]) : 0;
+}
+
+// The first characters of the two items of an answer-letter text (0 when missing).
+AnswerLetters LettersOf(StrDesc text) {
+  return AnswerLetters{FirstByte(Item(text, kComma, 1)), FirstByte(Item(text, kComma, 2))};
+}
+
+// The current language's Yes and No letters. Letters that are missing, empty
+// or equal to each other cannot tell the two answers apart (a No would read
+// as Yes), so the built-in letters serve instead.
+AnswerLetters CurrentAnswerLetters() {
   const AreaMark mark = MarkArea();
-  const StrDesc item = Item(MessageText(kMsgAnswerLetters), kComma, n);
-  const char letter = item.ptr != nullptr && item.len != 0 ? item.ptr[0] : '\0';
+  AnswerLetters letters = LettersOf(MessageText(kMsgAnswerLetters));
+  if (letters.yes == 0 || letters.no == 0 || letters.yes == letters.no) {
+    letters = LettersOf(BuiltInMessageText(kMsgAnswerLetters));
+  }
   ReleaseArea(mark);
-  return letter;
+  return letters;
 }
 
 }  // namespace
 
 std::uint16_t ShowMessageBox(StrDesc text, StrDesc caption, std::uint8_t kind) {
   const AreaMark mark = MarkArea();
-  const std::uint16_t yes = static_cast<unsigned char>(AnswerLetter(1));
-  const std::uint16_t no = static_cast<unsigned char>(AnswerLetter(2));
+  const AnswerLetters letters = CurrentAnswerLetters();
   if (kind >= kBoxKinds) kind = kBoxInfo;
   const StrDesc shown_caption =
       caption.ptr != nullptr && caption.len != 0 ? caption : MessageText(kDefaultCaptions[kind]);
@@ -52,17 +69,16 @@ std::uint16_t ShowMessageBox(StrDesc text, StrDesc caption, std::uint8_t kind) {
     case PromptButton::kOk:
     case PromptButton::kRetry:
     case PromptButton::kYes:
-      return yes;
+      return letters.yes;
     case PromptButton::kNo:
-      return no;
+      return letters.no;
     default:
       return kAnswerCancel;  // Cancel, Abort, Ignore, or no box at all
   }
 }
 
 bool AskYesNo(StrDesc text) {
-  const std::uint16_t yes = static_cast<unsigned char>(AnswerLetter(1));
-  return ShowMessageBox(text, EmptyDesc(), kBoxYesNo) == yes;
+  return ShowMessageBox(text, EmptyDesc(), kBoxYesNo) == CurrentAnswerLetters().yes;
 }
 
 void ShowErrorBox(std::uint16_t code) {

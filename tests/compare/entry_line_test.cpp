@@ -8,6 +8,7 @@
 
 #include "compare/listing.h"
 #include "compare/size_field.h"
+#include "compare/view_rows.h"
 #include "runtime/core/variable_store.h"
 #include "runtime/memory/string_area.h"
 #include "runtime/text/format.h"
@@ -107,6 +108,89 @@ TEST_F(EntryLineTest, OneSidedNamesAndExactCase) {
   EXPECT_EQ(Line(4, kSideRight).substr(0, 11), " only-right");
   EXPECT_EQ(Line(4, kSideRight).substr(64), " XX ");
   EXPECT_EQ(Line(5, kSideRight, &marker), "");
+}
+
+// Only a regular file is a copy: whatever else stands under the same name
+// on the other side (a folder, a FIFO, a dangling link) leaves the file
+// one-sided, in the prepared pass of the view and in a single row alike. A
+// link to a file is the file.
+TEST_F(EntryLineTest, OnlyRegularFilesAreCopies) {
+  const std::int64_t t = LocalStamp(2017, 3, 15, 10, 0, 0);
+  enum Kind { kFolder, kFifo, kDanglingLink, kLinkToFile };
+  struct Case {
+    Kind kind;
+    bool file_on_left;
+    StatusMarker marker;
+  } cases[] = {
+      {kFolder, true, kMarkerLeftOnly},       {kFolder, false, kMarkerRightOnly},
+      {kFifo, true, kMarkerLeftOnly},         {kFifo, false, kMarkerRightOnly},
+      {kDanglingLink, true, kMarkerLeftOnly}, {kDanglingLink, false, kMarkerRightOnly},
+      {kLinkToFile, true, kMarkerEqual},      {kLinkToFile, false, kMarkerEqual},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message()
+                 << "kind " << c.kind << (c.file_on_left ? " right" : " left"));
+    TempDir dir;
+    const std::string l = dir / "l", r = dir / "r";
+    ASSERT_EQ(mkdir(l.c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(r.c_str(), 0755), 0);
+    const std::string& file_side = c.file_on_left ? l : r;
+    const std::string other = (c.file_on_left ? r : l) + "/y";
+    Put(file_side, "y", t);
+    switch (c.kind) {
+      case kFolder:
+        ASSERT_EQ(mkdir(other.c_str(), 0755), 0);
+        break;
+      case kFifo:
+        ASSERT_EQ(mkfifo(other.c_str(), 0644), 0);
+        break;
+      case kDanglingLink:
+        ASSERT_EQ(symlink("nowhere", other.c_str()), 0);
+        break;
+      case kLinkToFile:
+        ASSERT_EQ(symlink((file_side + "/y").c_str(), other.c_str()), 0);
+        break;
+    }
+    ASSERT_TRUE(SetModified(other, t) || c.kind == kDanglingLink);
+    std::vector<std::string> texts;
+    const RowPass pass = FillRows(
+        View(l), View(r),
+        [](const RowText& row, void* context) {
+          auto* out = static_cast<std::vector<std::string>*>(context);
+          out->push_back(Text(row.left_line) + "|" + Text(row.right_line) + "|" +
+                         std::to_string(row.marker));
+        },
+        &texts);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].back() - '0', c.marker) << texts[0];
+    EXPECT_EQ(pass.all_equal, c.marker == kMarkerEqual);
+    const std::string marker_text = Text(MarkerText(c.marker));
+    const std::size_t bar = texts[0].find('|');
+    const std::string left_line = texts[0].substr(0, bar);
+    const std::string right_line = texts[0].substr(bar + 1, texts[0].rfind('|') - bar - 1);
+    if (c.marker == kMarkerEqual) {
+      EXPECT_EQ(left_line.substr(64), marker_text);
+      EXPECT_EQ(right_line, left_line);
+    } else if (c.file_on_left) {
+      EXPECT_EQ(left_line.substr(64), marker_text);
+      EXPECT_EQ(right_line, "");
+    } else {
+      EXPECT_EQ(left_line, "");
+      EXPECT_EQ(right_line.substr(64), marker_text);
+    }
+    // The single row that a copy rebuilds agrees: with both lists holding the
+    // name, a file on the left only is " ++ ", one on the right only leaves
+    // no left copy (255).
+    const StatusMarker single =
+        c.marker == kMarkerEqual ? kMarkerEqual : (c.file_on_left ? kMarkerLeftOnly : kMarkerNone);
+    const AreaMark mark = MarkArea();
+    for (std::uint8_t side : {kSideLeft, kSideRight}) {
+      const EntryLine e =
+          BuildEntryLine(View(l), View(r), Lit("y"), Lit("y"), 1, side, EmptyDesc());
+      EXPECT_EQ(e.marker, single);
+      ReleaseArea(mark);
+    }
+  }
 }
 
 TEST_F(EntryLineTest, AnAdaptedCopyMarksADifferingPair) {

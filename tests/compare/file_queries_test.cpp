@@ -67,6 +67,15 @@ TEST_F(FileQueryTest, ListsThatDoNotFitAreRefusedNotCut) {
   EXPECT_EQ(MarkArea(), full);
 }
 
+// Before start-up and after the area's release there is nowhere to put a list.
+TEST_F(FileQueryTest, WithoutAStringAreaListingFailsWithOutOfMemory) {
+  TempDir dir;
+  ASSERT_TRUE(WriteFile(dir / "a.txt", "1"));
+  ASSERT_EQ(ReleaseStringArea(), kOk);
+  EXPECT_EQ(ListMatchingNames(View(dir / "*.*")), kErrOutOfMemory);
+  EXPECT_EQ(ListMatchingNames(View(dir / "a.txt")), kErrOutOfMemory);
+}
+
 TEST_F(FileQueryTest, EntryQueries) {
   TempDir dir;
   ASSERT_TRUE(WriteFile(dir / "empty", ""));

@@ -52,6 +52,35 @@ TEST_F(PromptTest, AskYesNoUsesTheLanguagesYesLetter) {
   EXPECT_EQ(prompts_.boxes().back().caption, u"Pregunta");
 }
 
+// A module whose answer letters cannot tell Yes from No must never turn a
+// No into a Yes: the built-in letters serve then.
+TEST_F(PromptTest, NoStaysNoWhateverTheModulesLetters) {
+  struct Case {
+    const char* module;
+    std::uint16_t yes, no;
+  } cases[] = {
+      {"0011 \r\n0014 Pregunta\r\n", 'Y', 'N'},  // empty letters
+      {"0010 x\r\n0012 Info\r\n", 'Y', 'N'},     // missing inside the module's range
+      {"0011 Ss\r\n", 'Y', 'N'},                 // no second item
+      {"0011 Ja,Ja\r\n", 'Y', 'N'},              // equal letters
+      {"0011 Oo,Nn\r\n", 'O', 'N'},              // letters of their own
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.module);
+    ResetLanguageModule();
+    ASSERT_TRUE(WriteFile(start_ / "QV_LANG_EN.MSJ", c.module));
+    prompts_.Answer(PromptButton::kNo);
+    prompts_.Answer(PromptButton::kYes);
+    prompts_.Answer(PromptButton::kNo);
+    EXPECT_FALSE(AskYesNo(Lit("Copy?")));
+    EXPECT_TRUE(AskYesNo(Lit("Copy?")));
+    EXPECT_EQ(ShowMessageBox(Lit("Copy?"), EmptyDesc(), kBoxYesNo), c.no);
+    prompts_.Answer(PromptButton::kYes);
+    EXPECT_EQ(ShowMessageBox(Lit("Copy?"), EmptyDesc(), kBoxYesNo), c.yes);
+    EXPECT_EQ(MarkArea(), 0);
+  }
+}
+
 TEST_F(PromptTest, TheErrorBoxShowsTheReportAndEmptiesTheLog) {
   AddDetail(kErrFileNotFound, Lit("a.txt"), true);
   ShowErrorBox(kErrFileNotFound);
