@@ -167,6 +167,12 @@ QAction* CDialog::InsertCommand(QMenu* popup, int before_id, const QString& text
   return action;
 }
 
+QAction* CDialog::InsertInertItem(QMenu* popup, int before_id, const QString& text) {
+  QAction* action = new QAction(text, popup);
+  popup->insertAction(CommandAction(before_id), action);
+  return action;
+}
+
 void CDialog::RemoveCommand(int id) {
   const auto it = commands_.find(id);
   if (it == commands_.end()) return;

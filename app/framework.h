@@ -92,6 +92,8 @@ class CDialog : public QDialog {
   QAction* CommandAction(int id) const;
   // Inserts a command item before the item with id before_id in the popup.
   QAction* InsertCommand(QMenu* popup, int before_id, const QString& text, int id);
+  // Inserts an item that runs no command before the item with id before_id.
+  QAction* InsertInertItem(QMenu* popup, int before_id, const QString& text);
   void RemoveCommand(int id);
   // Dialog units to pixels, with the dialog font.
   QRect DialogRect(int x, int y, int w, int h) const;

@@ -95,13 +95,25 @@ HistoryHost CVantoroDlg::Host() {
     d->right_path_.clear();
     d->filled_ = false;
   };
-  host.remove_item = [](void* self, int id) { static_cast<CVantoroDlg*>(self)->RemoveCommand(id); };
+  host.clear_items = [](void* self) {
+    auto* d = static_cast<CVantoroDlg*>(self);
+    for (const auto& [id, action] : d->goto_items_) {
+      if (id != kGotoInertItem) {
+        d->RemoveCommand(id);
+      } else {
+        delete action;
+      }
+    }
+    d->goto_items_.clear();
+  };
   host.insert_item = [](void* self, int id, StrDesc label) {
     auto* d = static_cast<CVantoroDlg*>(self);
     // A "&" in a folder's name is a letter here, not a mnemonic.
     QString text = Display(label);
     text.replace('&', "&&");
-    d->InsertCommand(d->Popup(0), kIdExit, text, id);
+    QAction* action = id != kGotoInertItem ? d->InsertCommand(d->Popup(0), kIdExit, text, id)
+                                           : d->InsertInertItem(d->Popup(0), kIdExit, text);
+    d->goto_items_.emplace_back(id, action);
   };
   host.fill_views = [](void* self, StrDesc left, StrDesc right) {
     static_cast<CVantoroDlg*>(self)->FillViews(left, right);

@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/framework.h"
@@ -80,6 +81,7 @@ class CVantoroDlg : public CDialog {
   std::string left_folder_, right_folder_;  // the folders' exact bytes
   bool filled_ = false;                     // the columns show left_folder_ and right_folder_
   std::vector<std::string> left_lines_, right_lines_, left_names_, right_names_;
+  std::vector<std::pair<int, QAction*>> goto_items_;  // the "Go to" items and their ids
   bool syncing_selection_ = false;
   bool filling_ = false;  // rows are being replaced: no selection change of the user
 };

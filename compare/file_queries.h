@@ -17,7 +17,8 @@ inline constexpr std::uint8_t kFormDate = 1;
 
 // The names matching the pattern, in the folder's order, separated by NUL
 // (none after the last), as one new top string. 0; 164 when nothing matches
-// (nothing pushed); 145 when the area cannot hold the list and 146 when it
+// (nothing pushed); 175 or 65535 when the folder cannot be read whole; 145
+// when the area cannot hold the list (or there is no area) and 146 when it
 // would pass 65,535 bytes (nothing pushed either).
 [[nodiscard]] StatusWord ListMatchingNames(StrDesc pattern);
 

@@ -132,10 +132,12 @@ StrDesc ListFolder(StrDesc folder, std::uint16_t mask, ListOutcome* outcome,
   ReleaseArea(mark);
   // A folder text holding a NUL byte would be read cut short, as another folder.
   const bool usable = c_pattern.find('\0') == std::string::npos;
-  if (!usable || FindEntries(c_pattern.c_str(), &Collect, snapshot) != kOk) {
+  const StatusWord found =
+      usable ? FindEntries(c_pattern.c_str(), &Collect, snapshot) : kErrFileNotFound;
+  if (found != kOk) {
     snapshot->entries.clear();
     snapshot->names.clear();
-    *outcome = ListOutcome::kNoFolder;
+    *outcome = found == kErrFileNotFound ? ListOutcome::kNoFolder : ListOutcome::kUnreadable;
     return KeepResult(mark, EmptyDesc());
   }
   std::vector<std::string_view> names;

@@ -18,6 +18,7 @@
 enum class ListOutcome : std::uint8_t {
   kListed,       // the folder was read (the list may still be empty: nothing kept)
   kNoFolder,     // no such folder, or nothing in it: silent
+  kUnreadable,   // the folder is there but cannot be read or searched whole
   kTooLarge,     // the kept names do not fit in one runtime string (65,535 bytes)
   kOutOfMemory,  // the string area could not hold the list
 };

@@ -39,6 +39,10 @@ void RefuseFolder(StrDesc folder, StrDesc why) {
   ReleaseArea(mark);
 }
 
+// An entry holding a NUL byte names no folder pair: split at the NUL, it
+// would open other folders than the ones it was written with.
+bool UsableEntry(StrDesc entry) { return FindChar(entry, '\0', kPlain) == kNotFound; }
+
 }  // namespace
 
 // The two folders of an opened entry: split at its commas plainly. An
@@ -53,8 +57,7 @@ StrDesc EntryLabel(StrDesc item) {
 
 void LoadHistory(const HistoryHost& host, HistoryList* list) {
   host.clear_pair(host.context);
-  const std::uint16_t old_count = ItemCount(Bytes(list->text), kComma);
-  for (std::uint16_t k = old_count; k >= 1; --k) host.remove_item(host.context, kGotoBase + k);
+  host.clear_items(host.context);
   const AreaMark mark = MarkArea();
   const StrDesc path = HistoryPath();
   const StrDesc read = ReadTextFileJoined(path, Lit(","));
@@ -70,7 +73,9 @@ void LoadHistory(const HistoryHost& host, HistoryList* list) {
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const AreaMark item_mark = MarkArea();
     const StrDesc label = EntryLabel(Bytes(entries[i]));
-    host.insert_item(host.context, kGotoBase + static_cast<int>(i) + 1,
+    const int id = kGotoBase + static_cast<int>(i) + 1;
+    const bool routed = id <= kGotoRoutedLast && UsableEntry(Bytes(entries[i]));
+    host.insert_item(host.context, routed ? id : kGotoInertItem,
                      label.ptr != nullptr ? label : EmptyDesc());
     ReleaseArea(item_mark);
   }
@@ -83,7 +88,8 @@ void GotoEntry(const HistoryHost& host, const HistoryList& list, int id) {
                            ? Item(Bytes(list.text), kComma, static_cast<std::uint16_t>(n))
                            : EmptyDesc();
   StrDesc entry = NormaliseToken(item);
-  if (entry.ptr == nullptr) entry = EmptyDesc();  // no room to open it: two empty folders
+  // No room to open it, or an entry that names no pair: two empty folders.
+  if (entry.ptr == nullptr || !UsableEntry(entry)) entry = EmptyDesc();
   (void)SetSetting(kSettingCurrentGotoEntry, static_cast<std::uint16_t>(n < 0 ? 0 : n));
   // Copies: FillViews may replace what the views point into.
   // The comma made a NUL, so that the plain list walk splits the pair.

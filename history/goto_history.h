@@ -11,6 +11,10 @@
 
 inline constexpr int kGotoBase = 31000;
 inline constexpr int kGotoRoutedLast = 31100;  // entries 1 to 100 can be opened
+// The menu id of an entry that is shown but runs nothing: one past 100 (its
+// id 31000 + n would belong to another command from 1,772 on) or one that
+// holds a NUL byte (it names no folder pair).
+inline constexpr int kGotoInertItem = 0;
 inline constexpr StrDesc kHistoryFile = Lit("historic.txt");
 
 // The edit commands.
@@ -27,9 +31,10 @@ struct HistoryHost {
   void* context;
   // Forgets the folders shown, so that the next FillViews lists again.
   void (*clear_pair)(void* context);
-  // Removes the "Go to" item of the command id (if there is one).
-  void (*remove_item)(void* context, int id);
-  // Inserts a "Go to" item before "Salir": its label is runtime text.
+  // Removes every "Go to" item that insert_item put in.
+  void (*clear_items)(void* context);
+  // Inserts a "Go to" item before "Salir": its label is runtime text. An
+  // item of id kGotoInertItem is shown and runs nothing.
   void (*insert_item)(void* context, int id, StrDesc label);
   // Shows the comparison of two folders (exact bytes).
   void (*fill_views)(void* context, StrDesc left, StrDesc right);
@@ -51,8 +56,8 @@ struct HistoryList {
 // that no edit overwrites it.
 void LoadHistory(const HistoryHost& host, HistoryList* list);
 
-// Opens entry id - 31000 (both folders empty for a number without entry)
-// and makes it the current entry (setting 41).
+// Opens entry id - 31000 (both folders empty for a number without entry, or
+// for an entry holding a NUL byte) and makes it the current entry (setting 41).
 void GotoEntry(const HistoryHost& host, const HistoryList& list, int id);
 
 // Insert Current (0), Move Down (1), Move Up (2) or Delete (3); rewrites the

@@ -1,10 +1,14 @@
 // vantoro-compare LEFT RIGHT: the rows of the side-by-side view without a
 // window. Each row prints as the left line, a TAB, the right line and a
-// newline, in the runtime's exact bytes. Exit status: 0 when every row is
-// " == ", 1 when any row differs, 2 for a usage error or a folder that cannot
-// be compared.
+// newline. The lines' bytes are the runtime's own, with control bytes and
+// the backslash escaped, so that one row is always one output line with
+// exactly one TAB in it. Exit status: 0 when every row is " == ", 1 when any
+// row differs, 2 for a usage error, a folder that cannot be compared, or
+// output that could not be written.
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -25,41 +29,107 @@ constexpr int kExitTrouble = 2;
 constexpr const char* kUsage =
     "usage: vantoro-compare LEFT RIGHT\n"
     "Compares the files of two folders as Vantoro's window does and prints one row a line:\n"
-    "the left line, a TAB, the right line. Exit status 0 when every row is equal (\" == \"),\n"
-    "1 when any row differs, 2 when an argument is missing or not a folder, or a folder\n"
-    "holds too many files to compare.\n";
+    "the left line, a TAB, the right line. In each line the bytes below 0x20, the byte 0x7F\n"
+    "and the backslash are written as \\t, \\n, \\r, \\\\ and \\xHH (two lowercase hex digits)\n"
+    "for the others, so that a row is always one line with exactly one TAB.\n"
+    "Exit status 0 when every row is equal (\" == \"), 1 when any row differs, 2 when an\n"
+    "argument is missing or not a folder, a folder cannot be read or holds too many files\n"
+    "to compare, or the output cannot be written.\n";
 
-bool IsFolder(const char* path) {
+// Writes all of the bytes to a descriptor; false (errno set) when it cannot.
+bool WriteAll(int fd, const char* bytes, std::size_t n) {
+  while (n != 0) {
+    const ssize_t done = ::write(fd, bytes, n);
+    if (done < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes += done;
+    n -= static_cast<std::size_t>(done);
+  }
+  return true;
+}
+
+void Complain(const std::string& text) {
+  const std::string line = "vantoro-compare: " + text + "\n";
+  (void)WriteAll(STDERR_FILENO, line.data(), line.size());
+}
+
+// Why a folder argument cannot be compared, or "" when it can be listed.
+std::string FolderTrouble(const char* path) {
   struct stat st {};
-  return stat(path, &st) == 0 && S_ISDIR(st.st_mode);
+  if (::stat(path, &st) != 0) {
+    if (errno == ENAMETOOLONG)
+      return std::string(path) + ": the path is longer than the system allows";
+    if (errno == EACCES) return std::string(path) + " cannot be reached: permission denied";
+    if (errno != ENOENT && errno != ENOTDIR) {
+      return std::string(path) + " cannot be reached: " + std::strerror(errno);
+    }
+    return std::string(path) + " is not a folder";
+  }
+  if (!S_ISDIR(st.st_mode)) return std::string(path) + " is not a folder";
+  return "";
+}
+
+// Appends a line's bytes, control bytes and the backslash escaped.
+void AppendEscaped(std::string* out, StrDesc line) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  for (std::uint16_t i = 0; i < line.len; ++i) {
+    const auto c = static_cast<unsigned char>(line.ptr[i]);
+    if (c >= 0x20 && c != 0x7F && c != '\\') {
+      out->push_back(static_cast<char>(c));
+      continue;
+    }
+    out->push_back('\\');
+    switch (c) {
+      case '\t':
+        out->push_back('t');
+        break;
+      case '\n':
+        out->push_back('n');
+        break;
+      case '\r':
+        out->push_back('r');
+        break;
+      case '\\':
+        out->push_back('\\');
+        break;
+      default:
+        out->push_back('x');
+        out->push_back(kHex[c >> 4]);
+        out->push_back(kHex[c & 0xF]);
+        break;
+    }
+  }
 }
 
 void PrintRow(const RowText& row, void* context) {
   auto* out = static_cast<std::string*>(context);
-  out->append(row.left_line.ptr, row.left_line.len);
+  AppendEscaped(out, row.left_line);
   out->push_back('\t');
-  out->append(row.right_line.ptr, row.right_line.len);
+  AppendEscaped(out, row.right_line);
   out->push_back('\n');
-  if (out->size() > (1u << 16)) {
-    std::fwrite(out->data(), 1, out->size(), stdout);
-    out->clear();
-  }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-    std::fputs(kUsage, stdout);
+    if (!WriteAll(STDOUT_FILENO, kUsage, std::strlen(kUsage))) {
+      Complain(std::string("the usage cannot be written: ") + std::strerror(errno));
+      return kExitTrouble;
+    }
     return kExitEqual;
   }
   if (argc != 3) {
-    std::fputs("vantoro-compare: two folders are needed (see --help)\n", stderr);
+    Complain("two folders are needed (see --help)");
     return kExitTrouble;
   }
-  for (int i = 1; i <= 2; ++i) {
-    if (!IsFolder(argv[i])) {
-      std::fprintf(stderr, "vantoro-compare: %s is not a folder\n", argv[i]);
+  const bool same = std::strcmp(argv[1], argv[2]) == 0;
+  for (int i = 1; i <= (same ? 1 : 2); ++i) {
+    const std::string trouble = FolderTrouble(argv[i]);
+    if (!trouble.empty()) {
+      Complain(trouble);
       return kExitTrouble;
     }
   }
@@ -67,7 +137,7 @@ int main(int argc, char** argv) {
   ConfigureRuntimeMemory(512, kKeepCurrent);
   const std::u16string command_line = CommandLineFromArgs(argc, argv);
   if (RuntimeStartup(nullptr, command_line.c_str(), &InitVariableStore) != kOk) {
-    std::fputs("vantoro-compare: the runtime could not start\n", stderr);
+    Complain("the runtime could not start");
     return kExitTrouble;
   }
   (void)CreateTypedLists();
@@ -76,23 +146,31 @@ int main(int argc, char** argv) {
   (void)SetVariable(kGroupSettings, kItemStartFolder, CurrentFolder());
   ReleaseArea(mark);
 
+  // The rows are gathered whole: a folder found unreadable afterwards must
+  // not leave half a report behind.
   std::string out;
   const RowPass pass =
       FillRows(DescFromCString(argv[1]), DescFromCString(argv[2]), &PrintRow, &out);
-  std::fwrite(out.data(), 1, out.size(), stdout);
-  std::fflush(stdout);
   int status = pass.all_equal ? kExitEqual : kExitDiffers;
   if (pass.status != kOk) {
-    std::fprintf(stderr, "vantoro-compare: the rows could not be built (status %u)\n",
-                 static_cast<unsigned>(pass.status));
+    Complain("the rows could not be built (status " + std::to_string(pass.status) + ")");
     status = kExitTrouble;
   }
-  for (int i = 0; i < 2; ++i) {
-    if (ListingRefused(i == 0 ? pass.left_outcome : pass.right_outcome)) {
-      std::fprintf(stderr, "vantoro-compare: %s holds too many files to compare\n", argv[i + 1]);
+  for (int i = 0; i < (same ? 1 : 2); ++i) {
+    const ListOutcome outcome = i == 0 ? pass.left_outcome : pass.right_outcome;
+    if (ListingRefused(outcome)) {
+      Complain(std::string(argv[i + 1]) + " holds too many files to compare");
+      status = kExitTrouble;
+    } else if (outcome == ListOutcome::kUnreadable) {
+      Complain(std::string(argv[i + 1]) + " cannot be read");
       status = kExitTrouble;
     }
   }
   (void)RuntimeShutdown();
+  if (status == kExitTrouble) return status;
+  if (!WriteAll(STDOUT_FILENO, out.data(), out.size())) {
+    Complain(std::string("the report cannot be written: ") + std::strerror(errno));
+    return kExitTrouble;
+  }
   return status;
 }

@@ -1,8 +1,10 @@
 #include "platform/os/dir_entries.h"
 
+#include <cerrno>
 #include <cstring>
 #include <string>
 
+#include "platform/os/errors.h"
 #include "platform/os/os_calls.h"
 
 namespace {
@@ -12,15 +14,22 @@ constexpr unsigned int kStatxMask =
 
 bool HasWildcard(const char* text) { return std::strpbrk(text, "*?") != nullptr; }
 
-// Fills the entry for name (relative to dirfd); false when nothing is there.
-bool ReadEntry(int dirfd, const char* path, const char* name, DirectoryEntry* e) {
+// The status of a folder that could not be read: 164 when it is not there
+// (or is no folder), else the runtime's code of the reason (175, 65535).
+StatusWord FolderStatus(int error) {
+  return error == ENOENT || error == ENOTDIR ? kErrFileNotFound : StatusFromErrno(error);
+}
+
+// Fills the entry for name (relative to dirfd): 0, or the errno of the
+// failed query (ENAMETOOLONG for a name longer than an entry holds).
+int ReadEntry(int dirfd, const char* path, const char* name, DirectoryEntry* e) {
   const std::size_t name_len = std::strlen(name);
-  if (name_len > kEntryNameMax) return false;
+  if (name_len > kEntryNameMax) return ENAMETOOLONG;
   struct statx stx {};
   std::uint32_t attributes = 0;
   // The entry itself first: one call for a file, a folder or nothing at all;
   // a symbolic link is then followed, and a dangling one stays an entry.
-  if (Os().statx(dirfd, path, AT_SYMLINK_NOFOLLOW, kStatxMask, &stx) != 0) return false;
+  if (Os().statx(dirfd, path, AT_SYMLINK_NOFOLLOW, kStatxMask, &stx) != 0) return errno;
   if (S_ISLNK(stx.stx_mode)) {
     struct statx target {};
     if (Os().statx(dirfd, path, 0, kStatxMask, &target) == 0) stx = target;
@@ -38,7 +47,7 @@ bool ReadEntry(int dirfd, const char* path, const char* name, DirectoryEntry* e)
   e->modified = stx.stx_mtime.tv_sec;
   e->size = stx.stx_size;
   std::memcpy(e->name, name, name_len + 1);
-  return true;
+  return 0;
 }
 
 }  // namespace
@@ -93,7 +102,7 @@ StatusWord QueryPath(const char* path, DirectoryEntry* entry) {
     const std::size_t cut = trimmed.rfind('/');
     name = cut == std::string::npos || trimmed == "/" ? trimmed : trimmed.substr(cut + 1);
   }
-  return ReadEntry(AT_FDCWD, path, name.c_str(), entry) ? kOk : kErrFileNotFound;
+  return ReadEntry(AT_FDCWD, path, name.c_str(), entry) == 0 ? kOk : kErrFileNotFound;
 }
 
 StatusWord FindEntries(const char* pattern, EntryVisitor visit, void* context) {
@@ -116,14 +125,33 @@ StatusWord FindEntries(const char* pattern, EntryVisitor visit, void* context) {
     folder.assign(pattern, slash);
   }
   DIR* dir = Os().opendir(folder.c_str());
-  if (dir == nullptr) return kErrFileNotFound;
+  if (dir == nullptr) return FolderStatus(errno);
   bool any = false;
-  while (struct dirent* d = Os().readdir(dir)) {
+  StatusWord trouble = kOk;  // why the folder could not be read whole
+  for (;;) {
+    errno = 0;
+    struct dirent* d = Os().readdir(dir);
+    if (d == nullptr) {
+      if (errno != 0) trouble = FolderStatus(errno);
+      break;
+    }
     if (!WildcardMatch(last, d->d_name)) continue;
-    if (!ReadEntry(dirfd(dir), d->d_name, d->d_name, &entry)) continue;
+    const int error = ReadEntry(dirfd(dir), d->d_name, d->d_name, &entry);
+    if (error != 0) {
+      // An entry removed meanwhile, or a name too long to hold, is skipped;
+      // an entry that cannot be queried (a folder that may be read but not
+      // searched, a failing disk) means the folder cannot be read whole.
+      if (error != ENOENT && error != ENAMETOOLONG) trouble = FolderStatus(error);
+      continue;
+    }
     any = true;
-    if (!visit(entry, context)) break;
+    if (!visit(entry, context)) {
+      // The visitor has what it wanted.
+      Os().closedir(dir);
+      return kOk;
+    }
   }
   Os().closedir(dir);
+  if (trouble != kOk) return trouble;
   return any ? kOk : kErrFileNotFound;
 }

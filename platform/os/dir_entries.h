@@ -32,8 +32,10 @@ static_assert(std::is_trivially_copyable_v<DirectoryEntry>);
 using EntryVisitor = bool (*)(const DirectoryEntry& entry, void* context);
 
 // Enumerates the entries that match the NUL-terminated pattern, in the order
-// the folder delivers them. 0 when at least one matched, 164 when none did
-// (or the folder cannot be read). Names longer than 260 bytes are skipped.
+// the folder delivers them. 0 when at least one matched, 164 when none did or
+// there is no such folder; 175 or 65535 when the folder exists but cannot be
+// read or searched whole (then the entries visited are not all there are).
+// Names longer than 260 bytes, and entries removed meanwhile, are skipped.
 [[nodiscard]] StatusWord FindEntries(const char* pattern, EntryVisitor visit, void* context);
 
 // Fills *entry for exactly this path (no wildcard is interpreted), named by

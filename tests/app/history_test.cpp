@@ -256,6 +256,41 @@ TEST_F(HistoryTest, ALinkedHistoryStaysALink) {
   EXPECT_EQ(ReadFile(elsewhere / "kept.txt"), Entry("c", "d") + "\r\n" + Entry("a", "b"));
 }
 
+// Items past entry 100 are shown and run nothing, whatever other command
+// their number would reach (1,772 "Salir", 1,773 "Insert Current", 1,776
+// "Delete"); so is an entry holding a NUL byte, which names no folder pair.
+TEST_F(HistoryTest, EntriesPastOneHundredAndEntriesWithANulRunNothing) {
+  std::string history = Entry("a", "b") + "\r\n" + std::string("'/A\0/B,/C'", 10);
+  for (int n = 3; n <= 1780; ++n) history += "\r\n'/x" + std::to_string(n) + ",/y'";
+  WriteHistory(history);
+  Open();
+  const QList<QAction*> items = dialog_.Popup(0)->actions();
+  ASSERT_EQ(items.size(), 1781);  // the entries and "Salir"
+  int closed = 0;
+  QObject::connect(&dialog_, &QDialog::finished, [&closed] { ++closed; });
+  Show("c", "d");
+  for (int n : {2, 101, 1772, 1773, 1776, 1780}) {
+    SCOPED_TRACE(n);
+    items[n - 1]->trigger();
+    EXPECT_EQ(History(), history);
+    EXPECT_EQ(dialog_.LeftFolder(), Folder("c"));
+    EXPECT_EQ(closed, 0);
+  }
+  items[99]->trigger();  // entry 100 still opens
+  EXPECT_EQ(dialog_.LeftFolder(), "/x100");
+  // Opened by number (as an edit's reload does), the NUL entry opens no folders.
+  Command(kGotoBase + 2);
+  EXPECT_EQ(dialog_.LeftFolder(), "");
+  EXPECT_EQ(dialog_.RightFolder(), "");
+  // Deleting it rewrites the file without it; the reload replaces every item.
+  Command(kIdDeleteEntry);
+  EXPECT_EQ(History().find('\0'), std::string::npos);
+  const QList<QAction*> after = dialog_.Popup(0)->actions();
+  ASSERT_EQ(after.size(), 1780);
+  EXPECT_EQ(after.back()->text().toStdString(), "Salir");
+  EXPECT_EQ(closed, 0);
+}
+
 TEST(HistoryLabels, ShowBothFoldersSplitByATab) {
   struct Case {
     const char* item;

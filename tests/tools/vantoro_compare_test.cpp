@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "support/temp_dir.h"
 
@@ -15,10 +18,16 @@ struct ReportRun {
   std::string out, err;
 };
 
-ReportRun Report(const std::string& args) {
+// Runs the report with the arguments; redirect, when given, replaces the
+// capture of standard output (">/dev/full", ">&-"). As root, the report runs
+// as the user nobody, so that folder permissions hold for it.
+ReportRun Report(const std::string& args, const std::string& redirect = "") {
   TempDir capture;
-  const std::string cmd = std::string("TZ=UTC ") + VANTORO_COMPARE + " " + args + " >" +
-                          capture / "out" + " 2>" + capture / "err";
+  const std::string as_user =
+      geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+  const std::string cmd = std::string("TZ=UTC ") + as_user + VANTORO_COMPARE + " " + args + " " +
+                          (redirect.empty() ? ">" + capture / "out" : redirect) + " 2>" +
+                          capture / "err";
   const int raw = std::system(cmd.c_str());
   return ReportRun{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(capture / "out"),
                    ReadFile(capture / "err")};
@@ -29,6 +38,7 @@ std::string Quoted(const std::string& s) { return "'" + s + "'"; }
 class ReportTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    ASSERT_EQ(chmod(dir_.path().c_str(), 0755), 0);  // reachable for the user nobody
     ASSERT_EQ(mkdir(left().c_str(), 0755), 0);
     ASSERT_EQ(mkdir(right().c_str(), 0755), 0);
   }
@@ -89,6 +99,73 @@ TEST_F(ReportTest, UsageErrorsAndRefusedFolders) {
   EXPECT_EQ(many.status, 2);
   EXPECT_EQ(many.out, "");
   EXPECT_NE(many.err.find("holds too many files to compare"), std::string::npos);
+}
+
+// Control bytes and the backslash are escaped, so that every row is one
+// output line with exactly one TAB; the names themselves are untouched.
+TEST_F(ReportTest, ControlBytesAreEscapedOneRowALine) {
+  const std::int64_t t = 1489573353;
+  Put(left() + "/a\nb", t);
+  Put(left() + "/c\td\x1b[31m", t);
+  Put(left() + "/e\\f\x7f", t);
+  Put(right() + "/a\nb", t);
+  const ReportRun run = Report(Quoted(left()) + " " + Quoted(right()));
+  EXPECT_EQ(run.status, 1);
+  std::vector<std::string> lines;
+  for (std::size_t from = 0; from < run.out.size();) {
+    const std::size_t end = run.out.find('\n', from);
+    ASSERT_NE(end, std::string::npos);
+    lines.push_back(run.out.substr(from, end - from));
+    from = end + 1;
+  }
+  ASSERT_EQ(lines.size(), 3u);
+  for (const std::string& line : lines) {
+    EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 1) << line;
+    EXPECT_EQ(line.find('\x1b'), std::string::npos);
+    EXPECT_EQ(line.find('\x7f'), std::string::npos);
+  }
+  EXPECT_EQ(lines[0].substr(0, 5), " a\\nb");
+  EXPECT_EQ(lines[1].substr(0, 13), " c\\td\\x1b[31m");
+  EXPECT_EQ(lines[2].substr(0, 9), " e\\\\f\\x7f");
+  const ReportRun help = Report("--help");
+  EXPECT_NE(help.out.find("\\xHH"), std::string::npos);
+}
+
+// The report never hides its own failures: output that cannot be written,
+// a folder that cannot be read or searched, a path the system refuses.
+TEST_F(ReportTest, ItsOwnFailuresExitTwoAndSaySo) {
+  Put(left() + "/a.txt", 1489573353);
+  const std::string both = Quoted(left()) + " " + Quoted(right());
+  for (const char* redirect : {">/dev/full", ">&-"}) {
+    const ReportRun run = Report(both, redirect);
+    EXPECT_EQ(run.status, 2) << redirect;
+    EXPECT_NE(run.err.find("the report cannot be written"), std::string::npos) << run.err;
+  }
+  const std::string locked = dir_ / "locked", unsearchable = dir_ / "unsearchable";
+  ASSERT_EQ(mkdir(locked.c_str(), 0755), 0);
+  ASSERT_EQ(mkdir(unsearchable.c_str(), 0755), 0);
+  Put(unsearchable + "/a.txt", 1489573353);
+  ASSERT_EQ(chmod(locked.c_str(), 0), 0);
+  ASSERT_EQ(chmod(unsearchable.c_str(), 0444), 0);
+  const std::string long_path = "/" + std::string(5000, 'p');
+  struct Case {
+    std::string args, err;
+  } cases[] = {
+      {Quoted(left()) + " " + Quoted(locked), locked + " cannot be read"},
+      {Quoted(unsearchable) + " " + Quoted(right()), unsearchable + " cannot be read"},
+      {Quoted(left()) + " " + Quoted(long_path), "longer than the system allows"},
+      {Quoted(dir_ / "none") + " " + Quoted(dir_ / "none"), dir_ / "none is not a folder\n"},
+  };
+  for (const Case& c : cases) {
+    const ReportRun run = Report(c.args);
+    EXPECT_EQ(run.status, 2) << c.args;
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
+    // Named once, even when both arguments name it.
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+  }
+  ASSERT_EQ(chmod(locked.c_str(), 0755), 0);
+  ASSERT_EQ(chmod(unsearchable.c_str(), 0755), 0);
 }
 
 }  // namespace

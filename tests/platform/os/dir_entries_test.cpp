@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <map>
 #include <string>
 
@@ -109,13 +110,48 @@ TEST(DirEntries, StampsAndSizesAreSixtyFourBits) {
   EXPECT_EQ(found["big"].accessed, year_2040);
 }
 
-TEST(DirEntries, AnUnreadableFolderMatchesNothing) {
+// A folder that is not there matches nothing (164); one that is there but
+// cannot be read or searched whole says why, never passing for an empty one.
+TEST(DirEntries, AMissingFolderMatchesNothingAnUnreadableOneSaysWhy) {
   StatusWord st;
   Find("/nonexistent-folder-for-vantoro/*.*", &st);
   EXPECT_EQ(st, kErrFileNotFound);
   TempDir dir;
   Find(dir / "*.none", &st);
   EXPECT_EQ(st, kErrFileNotFound);
+  ASSERT_TRUE(WriteFile(dir / "a.txt", "abc"));
+  static int g_errno;
+  struct Case {
+    const char* what;
+    bool on_open;
+    int error;
+    StatusWord status;
+  } cases[] = {
+      {"opendir EACCES", true, EACCES, kErrPermissionDenied},
+      {"opendir EIO", true, EIO, kFailure},
+      {"statx EACCES", false, EACCES, kErrPermissionDenied},
+      {"statx EIO", false, EIO, kFailure},
+      {"statx ENOENT (removed meanwhile)", false, ENOENT, kErrFileNotFound},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    g_errno = c.error;
+    OsCalls calls = Os();
+    if (c.on_open) {
+      calls.opendir = [](const char*) -> DIR* {
+        errno = g_errno;
+        return nullptr;
+      };
+    } else {
+      calls.statx = [](int, const char*, int, unsigned int, struct statx*) {
+        errno = g_errno;
+        return -1;
+      };
+    }
+    ScopedOsCalls scoped(calls);
+    Find(dir / "*.*", &st);
+    EXPECT_EQ(st, c.status);
+  }
 }
 
 }  // namespace
