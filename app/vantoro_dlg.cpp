@@ -1,6 +1,7 @@
 #include "app/vantoro_dlg.h"
 
 #include <QListWidget>
+#include <QScrollBar>
 
 #include "compare/view_rows.h"
 #include "platform/ui/prompt_service.h"
@@ -26,6 +27,20 @@ QString Display(StrDesc text) {
   const char16_t* wide = ToWideText(text);
   QString shown = wide != nullptr ? QString::fromUtf16(wide) : QString();
   ReleaseArea(mark);
+  return shown;
+}
+
+// The display text of a row or a folder: control characters (below 0x20,
+// and 0x7F) shown as their visible pictures, one character each, so that a
+// line break or TAB in a name neither cuts the row nor pushes its columns
+// out of line. The exact bytes stay with the row.
+QString Shown(StrDesc text) {
+  QString shown = Display(text);
+  for (QChar& c : shown) {
+    const char16_t u = c.unicode();
+    if (u < 0x20) c = QChar(static_cast<char16_t>(0x2400 + u));
+    if (u == 0x7F) c = QChar(static_cast<char16_t>(0x2421));
+  }
   return shown;
 }
 
@@ -76,6 +91,12 @@ bool CVantoroDlg::OnInitDialog() {
   // The window manager's system menu cannot be extended from here; the
   // About item of the menu bar serves for it.
   setWindowIcon(icon_);
+  // Row k of both columns stands side by side at all times: scrolling one
+  // column, by wheel, keys or its bar, scrolls the other with it.
+  QScrollBar* left_bar = left_list_->verticalScrollBar();
+  QScrollBar* right_bar = right_list_->verticalScrollBar();
+  connect(left_bar, &QScrollBar::valueChanged, right_bar, &QScrollBar::setValue);
+  connect(right_bar, &QScrollBar::valueChanged, left_bar, &QScrollBar::setValue);
   const AreaMark mark = MarkArea();
   (void)SetVariable(kGroupSettings, kItemStartFolder, CurrentFolder());
   ReleaseArea(mark);
@@ -133,8 +154,8 @@ void CVantoroDlg::AddRow(const RowText& row, void* self) {
   d->right_lines_.emplace_back(row.right_line.ptr, row.right_line.len);
   d->left_names_.emplace_back(row.left_name.ptr, row.left_name.len);
   d->right_names_.emplace_back(row.right_name.ptr, row.right_name.len);
-  d->left_list_->addItem(Display(row.left_line));
-  d->right_list_->addItem(Display(row.right_line));
+  d->left_list_->addItem(Shown(row.left_line));
+  d->right_list_->addItem(Shown(row.right_line));
 }
 
 void CVantoroDlg::ClearRows() {
@@ -161,8 +182,8 @@ void CVantoroDlg::FillViews(StrDesc left_folder, StrDesc right_folder) {
   ClearRows();
   left_folder_ = left;
   right_folder_ = right;
-  left_path_ = Display(Bytes(left_folder_));
-  right_path_ = Display(Bytes(right_folder_));
+  left_path_ = Shown(Bytes(left_folder_));
+  right_path_ = Shown(Bytes(right_folder_));
   left_list_->setUpdatesEnabled(false);
   right_list_->setUpdatesEnabled(false);
   const RowPass pass = FillRows(Bytes(left_folder_), Bytes(right_folder_), &AddRow, this);

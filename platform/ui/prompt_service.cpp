@@ -6,8 +6,9 @@ PromptButton NoBox(void*, const std::u16string&, const std::u16string&, std::uin
   return PromptButton::kNone;
 }
 
-bool NoChooser(void*, const std::u16string&, const std::u16string&, std::u16string*) {
-  return false;
+FolderChoice NoChooser(void*, const std::u16string&, const std::u16string&, std::string*,
+                       std::u16string*) {
+  return FolderChoice::kCancelled;
 }
 
 PromptService g_service = {&NoBox, &NoChooser, nullptr};

@@ -19,14 +19,20 @@ inline constexpr std::uint8_t kBoxYesNo = 5;        // Yes and No, information
 inline constexpr std::uint8_t kBoxYesNoCancel = 6;  // Yes, No and Cancel, information
 inline constexpr std::uint8_t kBoxKinds = 7;
 
+// How a folder chooser ended.
+enum class FolderChoice : std::uint8_t { kCancelled, kChosen, kUnmatched };
+
 struct PromptService {
   // Shows a box of the kind and returns the button pressed.
   PromptButton (*show_box)(void* context, const std::u16string& text, const std::u16string& caption,
                            std::uint8_t kind);
-  // Lets the user choose an existing folder, starting in initial; false when
-  // cancelled, else true with the folder in *chosen.
-  bool (*choose_folder)(void* context, const std::u16string& initial, const std::u16string& title,
-                        std::u16string* chosen);
+  // Lets the user choose an existing folder, starting in initial: kChosen
+  // with the folder's exact bytes in *chosen; kUnmatched when what the user
+  // chose cannot be traced back to one folder's bytes (its display text in
+  // *shown); kCancelled.
+  FolderChoice (*choose_folder)(void* context, const std::u16string& initial,
+                                const std::u16string& title, std::string* chosen,
+                                std::u16string* shown);
   void* context;
 };
 

@@ -3,9 +3,12 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+
+#include "platform/os/os_calls.h"
 
 namespace {
 
@@ -88,17 +91,23 @@ PromptButton ShowBox(void*, const std::u16string& text, const std::u16string& ca
   return ButtonOf(static_cast<QMessageBox::StandardButton>(result));
 }
 
-bool ChooseFolder(void*, const std::u16string& initial, const std::u16string& title,
-                  std::u16string* chosen) {
-  if (QApplication::instance() == nullptr) return false;
+FolderChoice ChooseFolder(void*, const std::u16string& initial, const std::u16string& title,
+                          std::string* chosen, std::u16string* shown) {
+  if (QApplication::instance() == nullptr) return FolderChoice::kCancelled;
   DiscardQueuedInput();
   QFileDialog dialog(nullptr, QString::fromStdU16String(title), QString::fromStdU16String(initial));
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly, true);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-  *chosen = dialog.selectedFiles().first().toStdU16String();
-  return true;
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    return FolderChoice::kCancelled;
+  }
+  const QString folder = dialog.selectedFiles().first();
+  if (!ExactPathOf(folder, chosen)) {
+    *shown = folder.toStdU16String();
+    return FolderChoice::kUnmatched;
+  }
+  return FolderChoice::kChosen;
 }
 
 }  // namespace
@@ -115,6 +124,28 @@ void DiscardQueuedInput() {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
   }
   app->removeEventFilter(&eater);
+}
+
+bool ExactPathOf(const QString& shown, std::string* exact) {
+  if (!shown.startsWith('/')) return false;
+  std::string path;
+  for (const QString& part : shown.split('/', Qt::SkipEmptyParts)) {
+    // The one entry of the folder reached so far that the chooser shows so.
+    DIR* dir = Os().opendir(path.empty() ? "/" : path.c_str());
+    if (dir == nullptr) return false;
+    int matches = 0;
+    std::string name;
+    while (struct dirent* d = Os().readdir(dir)) {
+      if (QFile::decodeName(d->d_name) != part) continue;
+      ++matches;
+      name = d->d_name;
+    }
+    Os().closedir(dir);
+    if (matches != 1) return false;
+    path += "/" + name;
+  }
+  *exact = path.empty() ? "/" : path;
+  return true;
 }
 
 PromptService QtPromptService() { return PromptService{&ShowBox, &ChooseFolder, nullptr}; }

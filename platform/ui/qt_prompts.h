@@ -3,6 +3,9 @@
 // without an owner window, after the input queued before them is discarded.
 #pragma once
 
+#include <QString>
+#include <string>
+
 #include "platform/ui/prompt_service.h"
 
 // The Qt service (a QApplication must exist while it is in force).
@@ -12,3 +15,10 @@
 // input typed ahead does not answer the next box. Other events are
 // delivered; the flush is bounded and ends even when events keep coming.
 void DiscardQueuedInput();
+
+// The exact bytes of the absolute path that the folder chooser shows as
+// shown: each component is matched with the entries of its parent folder by
+// the text the chooser shows for them. False when a component matches no
+// entry or more than one (names that differ only in bytes that are not
+// valid UTF-8 show alike), or the path is not absolute.
+[[nodiscard]] bool ExactPathOf(const QString& shown, std::string* exact);

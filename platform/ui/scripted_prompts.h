@@ -27,9 +27,17 @@ class ScriptedPrompts {
 
   // The next box is closed with this button (an unscripted box with kOk).
   void Answer(PromptButton button) { answers_.push_back(button); }
-  // The next folder chooser returns this folder (nullopt: cancelled; an
-  // unscripted chooser is cancelled).
-  void Choose(std::optional<std::u16string> folder) { folders_.push_back(std::move(folder)); }
+  // The next folder chooser returns this folder, its UTF-8 bytes (nullopt:
+  // cancelled; an unscripted chooser is cancelled).
+  void Choose(std::optional<std::u16string> folder);
+  // The next folder chooser returns these exact bytes.
+  void ChooseBytes(std::string bytes) {
+    folders_.push_back(Folder{FolderChoice::kChosen, std::move(bytes), {}});
+  }
+  // The next folder chooser reports a choice that names no single folder.
+  void ChooseUnmatched(std::u16string shown) {
+    folders_.push_back(Folder{FolderChoice::kUnmatched, {}, std::move(shown)});
+  }
 
   const std::vector<Box>& boxes() const { return boxes_; }
   const std::vector<Chooser>& choosers() const { return choosers_; }
@@ -37,12 +45,18 @@ class ScriptedPrompts {
  private:
   static PromptButton ShowBox(void* self, const std::u16string& text, const std::u16string& caption,
                               std::uint8_t kind);
-  static bool ChooseFolder(void* self, const std::u16string& initial, const std::u16string& title,
-                           std::u16string* chosen);
+  static FolderChoice ChooseFolder(void* self, const std::u16string& initial,
+                                   const std::u16string& title, std::string* chosen,
+                                   std::u16string* shown);
+  struct Folder {
+    FolderChoice choice;
+    std::string bytes;
+    std::u16string shown;
+  };
 
   PromptService previous_;
   std::deque<PromptButton> answers_;
-  std::deque<std::optional<std::u16string>> folders_;
+  std::deque<Folder> folders_;
   std::vector<Box> boxes_;
   std::vector<Chooser> choosers_;
 };

@@ -97,10 +97,20 @@ StrDesc ChooseFolder(StrDesc initial, StrDesc title) {
       title.ptr != nullptr && title.len != 0 ? title : MessageText(kMsgChooseFolderTitle);
   const std::u16string wide_start = Wide(start, true);
   const std::u16string wide_title = Wide(shown_title);
-  std::u16string chosen;
+  std::string chosen;
+  std::u16string shown;
   const PromptService& service = Prompts();
-  if (!service.choose_folder(service.context, wide_start, wide_title, &chosen)) {
+  const FolderChoice choice =
+      service.choose_folder(service.context, wide_start, wide_title, &chosen, &shown);
+  if (choice == FolderChoice::kUnmatched) {
+    // Never act on a folder guessed from its display text: it may be another one.
+    ReleaseArea(mark);
+    const StrDesc parts[] = {Lit("The folder "), ToRuntimeText(shown.c_str()),
+                             Lit(" cannot be told apart from the names on disk; choose another.")};
+    (void)ShowMessageBox(ConcatParts(parts, 3), EmptyDesc(), kBoxWarning);
     return KeepResult(mark, EmptyDesc());
   }
-  return KeepResult(mark, ToRuntimeText(chosen.c_str()));
+  if (choice != FolderChoice::kChosen || chosen.size() > 65535)
+    return KeepResult(mark, EmptyDesc());
+  return KeepResult(mark, MakeDesc(chosen.data(), chosen.size()));
 }

@@ -19,6 +19,7 @@ inline constexpr std::uint16_t kAnswerCancel = 3;
 // Shows the error report of the code (kind 1 below 128, else kind 3), then
 // empties the detail log. Leaves nothing on the area.
 void ShowErrorBox(std::uint16_t code);
-// The folder the user chose (starting in initial, or the current folder),
-// or empty text when cancelled; one new string.
+// The exact bytes of the folder the user chose (starting in initial, or the
+// current folder), or empty text when cancelled; one new string. A choice
+// that names no single folder's bytes is refused with a box (empty text).
 [[nodiscard]] StrDesc ChooseFolder(StrDesc initial, StrDesc title);

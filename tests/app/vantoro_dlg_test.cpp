@@ -8,8 +8,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include "app/vantoro_app.h"
 #include "platform/ui/scripted_prompts.h"
@@ -201,6 +203,47 @@ TEST_F(WindowTest, RowsKeepTheExactBytesOfTheirNames) {
   ASSERT_EQ(dialog_.LeftNames().size(), 1u);
   EXPECT_EQ(dialog_.LeftNames()[0], name);
   EXPECT_TRUE(dialog_.LeftList()->item(0)->text().startsWith(" Cancion \u00ff.txt"));
+}
+
+// A line break, a TAB or an ESC in a name shows as one visible character:
+// the row keeps its size, date and marker in their columns, and its exact bytes.
+TEST_F(WindowTest, ControlBytesShowAsOneVisibleCharacter) {
+  const std::string name = "a\nb\tc\x1b\x7f";
+  Put(left() + "/" + name, t_);
+  Put(left() + "/plain", t_);
+  Fill(left(), right());
+  ASSERT_EQ(dialog_.LeftNames().size(), 2u);
+  EXPECT_EQ(dialog_.LeftNames()[0], name);
+  const QString shown = dialog_.LeftList()->item(0)->text();
+  EXPECT_TRUE(shown.startsWith(QString::fromUtf16(u" a\u240Ab\u2409c\u241B\u2421 ")))
+      << shown.toStdString();
+  for (const QChar c : shown) EXPECT_GE(c.unicode(), 0x20);
+  EXPECT_EQ(shown.size(), dialog_.LeftList()->item(1)->text().size());  // the columns line up
+  EXPECT_TRUE(shown.endsWith(" ++ "));
+}
+
+// Row k of the left column stays beside row k of the right one, whichever
+// column is scrolled and however.
+TEST_F(WindowTest, TheColumnsScrollTogether) {
+  for (int i = 0; i < 200; ++i) Put(left() + "/f" + std::to_string(1000 + i), t_);
+  Fill(left(), right());
+  dialog_.show();
+  QApplication::processEvents();
+  QScrollBar* l = dialog_.LeftList()->verticalScrollBar();
+  QScrollBar* r = dialog_.RightList()->verticalScrollBar();
+  ASSERT_GT(l->maximum(), 30);
+  l->setValue(30);
+  EXPECT_EQ(r->value(), 30);
+  QWheelEvent wheel(QPointF(5, 5), dialog_.RightList()->mapToGlobal(QPointF(5, 5)), QPoint(),
+                    QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(dialog_.RightList()->viewport(), &wheel);
+  EXPECT_GT(r->value(), 30);
+  EXPECT_EQ(l->value(), r->value());
+  dialog_.LeftList()->setFocus();
+  QTest::keyClick(dialog_.LeftList(), Qt::Key_End);
+  EXPECT_EQ(l->value(), l->maximum());
+  EXPECT_EQ(r->value(), l->value());
+  dialog_.hide();
 }
 
 // The application's start-up and shutdown around a window closed by a timer.

@@ -1,8 +1,10 @@
 #include "platform/ui/qt_prompts.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -62,17 +64,46 @@ TEST(QtPrompts, TheFolderChooserStartsOnTheGivenFolder) {
     EXPECT_EQ(dialog->fileMode(), QFileDialog::Directory);
     dialog->reject();
   });
-  std::u16string chosen;
-  EXPECT_FALSE(service.choose_folder(
-      service.context, QString::fromStdString(dir.path()).toStdU16String(), u"Pick one", &chosen));
-  WhenModal([&dir](QWidget* modal) {
+  std::string chosen;
+  std::u16string shown;
+  EXPECT_EQ(
+      service.choose_folder(service.context, QString::fromStdString(dir.path()).toStdU16String(),
+                            u"Pick one", &chosen, &shown),
+      FolderChoice::kCancelled);
+  WhenModal([](QWidget* modal) {
     auto* dialog = qobject_cast<QFileDialog*>(modal);
     ASSERT_NE(dialog, nullptr);
     QMetaObject::invokeMethod(dialog, "accept");  // the folder it opened on
   });
-  EXPECT_TRUE(service.choose_folder(
-      service.context, QString::fromStdString(dir.path()).toStdU16String(), u"Pick one", &chosen));
-  EXPECT_EQ(QString::fromStdU16String(chosen), QString::fromStdString(dir.path()));
+  EXPECT_EQ(service.choose_folder(service.context,
+                                  QString::fromStdString(dir.path()).toStdU16String(), u"Pick one",
+                                  &chosen, &shown),
+            FolderChoice::kChosen);
+  EXPECT_EQ(chosen, dir.path());
+}
+
+// A chosen path is traced back to the exact bytes of its folders; names that
+// show alike (they differ only in bytes that are not valid UTF-8) are refused.
+TEST(QtPrompts, ChosenPathsMapBackToTheirExactBytes) {
+  TempDir dir;
+  for (const char* name : {"Canci\xc3\xb3n", "caf\xe9", "a\xff", "a\xfe", "plain"}) {
+    ASSERT_EQ(mkdir((dir / name).c_str(), 0755), 0);
+  }
+  ASSERT_EQ(mkdir((dir / "caf\xe9/inner").c_str(), 0755), 0);
+  struct Case {
+    std::string path;
+    bool found;
+  } cases[] = {
+      {dir / "Canci\xc3\xb3n", true}, {dir / "caf\xe9/inner", true}, {dir / "plain", true},
+      {dir / "a\xff", false},         {dir / "missing", false},      {"/", true},
+  };
+  for (const Case& c : cases) {
+    std::string exact;
+    EXPECT_EQ(ExactPathOf(QFile::decodeName(c.path.c_str()), &exact), c.found) << c.path;
+    if (c.found) EXPECT_EQ(exact, c.path);
+  }
+  std::string exact;
+  EXPECT_FALSE(ExactPathOf(QString("relative/path"), &exact));
 }
 
 TEST(QtPrompts, InputTypedAheadIsDiscarded) {

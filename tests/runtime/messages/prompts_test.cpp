@@ -108,6 +108,17 @@ TEST_F(PromptTest, ChooseFolderCancelledAndChosen) {
   EXPECT_EQ(Text(chosen), "/data/\xc3\xa9t\xc3\xa9");
   EXPECT_EQ(prompts_.choosers()[1].title, u"Pick");
   EXPECT_FALSE(prompts_.choosers()[1].initial.empty());  // the current folder
+  ReleaseArea(mark);
+  prompts_.ChooseBytes("/data/caf\xe9");
+  EXPECT_EQ(Text(ChooseFolder(EmptyDesc(), EmptyDesc())), "/data/caf\xe9");  // exact bytes
+  ReleaseArea(mark);
+  // A choice that names no single folder is refused with a box, never guessed.
+  prompts_.ChooseUnmatched(u"/data/a\ufffd");
+  const StrDesc refused = ChooseFolder(EmptyDesc(), EmptyDesc());
+  EXPECT_TRUE(OneNewString(mark, refused));
+  EXPECT_EQ(Text(refused), "");
+  ASSERT_FALSE(prompts_.boxes().empty());
+  EXPECT_NE(prompts_.boxes().back().text.find(u"/data/a\ufffd"), std::u16string::npos);
 }
 
 }  // namespace
