@@ -71,35 +71,30 @@ std::string FolderTrouble(const char* path) {
   return "";
 }
 
-// Appends a line's bytes, control bytes and the backslash escaped.
+// True for the bytes a line shows as they are.
+bool Plain(unsigned char c) { return c >= 0x20 && c != 0x7F && c != '\\'; }
+
+// Appends a line's bytes, control bytes and the backslash escaped. Runs of
+// plain bytes go in whole: nearly every line is one such run.
 void AppendEscaped(std::string* out, StrDesc line) {
   static constexpr char kHex[] = "0123456789abcdef";
-  for (std::uint16_t i = 0; i < line.len; ++i) {
-    const auto c = static_cast<unsigned char>(line.ptr[i]);
-    if (c >= 0x20 && c != 0x7F && c != '\\') {
-      out->push_back(static_cast<char>(c));
-      continue;
-    }
-    out->push_back('\\');
-    switch (c) {
-      case '\t':
-        out->push_back('t');
-        break;
-      case '\n':
-        out->push_back('n');
-        break;
-      case '\r':
-        out->push_back('r');
-        break;
-      case '\\':
-        out->push_back('\\');
-        break;
-      default:
-        out->push_back('x');
-        out->push_back(kHex[c >> 4]);
-        out->push_back(kHex[c & 0xF]);
-        break;
-    }
+  const auto* bytes = reinterpret_cast<const unsigned char*>(line.ptr);
+  std::size_t i = 0;
+  while (i < line.len) {
+    std::size_t run = i;
+    while (run < line.len && Plain(bytes[run])) ++run;
+    out->append(line.ptr + i, run - i);
+    if (run == line.len) break;
+    const unsigned char c = bytes[run];
+    const char escaped[4] = {'\\',
+                             c == '\t'   ? 't'
+                             : c == '\n' ? 'n'
+                             : c == '\r' ? 'r'
+                             : c == '\\' ? '\\'
+                                         : 'x',
+                             kHex[c >> 4], kHex[c & 0xF]};
+    out->append(escaped, escaped[1] == 'x' ? 4 : 2);
+    i = run + 1;
   }
 }
 
