@@ -1,5 +1,7 @@
 #include "platform/os/os_calls.h"
 
+#include <sys/pidfd.h>
+
 #include <cstdio>
 
 namespace {
@@ -35,6 +37,8 @@ const OsCalls kReal = {
     .waitpid = &::waitpid,
     .poll = &::poll,
     .kill = &::kill,
+    .pidfd_open = &::pidfd_open,
+    .clock_gettime = &::clock_gettime,
 };
 
 OsCalls g_calls = kReal;
