@@ -1,6 +1,9 @@
 #include "platform/os/os_calls.h"
 
+// The C library of Debian 12 declares pidfd_open without C linkage for C++.
+extern "C" {
 #include <sys/pidfd.h>
+}
 
 #include <cstdio>
 
