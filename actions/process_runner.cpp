@@ -140,8 +140,8 @@ void NoteTimeout(StrDesc command) {
   const std::int64_t seconds = (static_cast<std::int64_t>(g_capture_limit_ms) + 999) / 1000;
   const StrDesc program = ProgramWord(command);
   const StrDesc limit = WholeToText(seconds);
-  const StrDesc text = FormatText(kDetailLimit, "%s did not end within %s s and was stopped",
-                                  {program, limit});
+  const StrDesc text =
+      FormatText(kDetailLimit, "%s did not end within %s s and was stopped", {program, limit});
   if (text.ptr != nullptr) (void)AddDetail(kRunTimedOut, text, true);
   ReleaseArea(mark);
 }
