@@ -8,7 +8,8 @@
 // RunCaptured waits for its program; StartProgram and LaunchCommand return as
 // soon as theirs has started. A program that is not waited for is reaped by
 // the next call of any of them (or of ReapStartedPrograms), so none is left
-// behind as a zombie. None of them leaves anything on the area.
+// behind as a zombie. Only RunToTempFile leaves a string on the area (its
+// path); the others leave nothing.
 #pragma once
 
 #include <cstdint>
