@@ -3,6 +3,8 @@
 #include <QListWidget>
 #include <QScrollBar>
 
+#include "actions/process_runner.h"
+#include "actions/viewing.h"
 #include "compare/view_rows.h"
 #include "platform/ui/prompt_service.h"
 #include "runtime/core/typed_lists.h"
@@ -247,8 +249,26 @@ void CVantoroDlg::ShowAbout(StrDesc text) {
 
 void CVantoroDlg::OnBrowse(int id) { BrowseForSide(id); }
 
-void CVantoroDlg::OnOpenLeft(int) {}   // opens the left file with its program: the viewing action
-void CVantoroDlg::OnOpenRight(int) {}  // opens the right file with its program: the viewing action
+int CVantoroDlg::SelectedRow(QListWidget* list) const {
+  const QList<QListWidgetItem*> selected = list->selectedItems();
+  return selected.isEmpty() ? -1 : list->row(selected.first());
+}
+
+void CVantoroDlg::OpenSideFile(bool left) {
+  const int row = SelectedRow(left ? left_list_ : right_list_);
+  const std::vector<std::string>& names = left ? left_names_ : right_names_;
+  if (row < 0 || static_cast<std::size_t>(row) >= names.size() || names[row].empty()) return;
+  const AreaMark mark = MarkArea();
+  const StrDesc path = JoinPath(Bytes(left ? left_folder_ : right_folder_), Bytes(names[row]));
+  const StatusWord status =
+      path.ptr != nullptr ? OpenWithAssociated(path, kStartNoWait) : DescStatus(path);
+  // A file whose type has no program stays silent; a program that cannot start does not.
+  if (status != kOk && status != kNoAssociatedProgram) ShowErrorBox(status);
+  ReleaseArea(mark);
+}
+
+void CVantoroDlg::OnOpenLeft(int) { OpenSideFile(true); }
+void CVantoroDlg::OnOpenRight(int) { OpenSideFile(false); }
 
 void CVantoroDlg::SelectInStep(QListWidget* from, QListWidget* to) {
   if (filling_) return;
@@ -268,9 +288,22 @@ void CVantoroDlg::SelectInStep(QListWidget* from, QListWidget* to) {
 void CVantoroDlg::OnLeftSelection(int) { SelectInStep(left_list_, right_list_); }
 void CVantoroDlg::OnRightSelection(int) { SelectInStep(right_list_, left_list_); }
 
-void CVantoroDlg::OnCopy(int) {}     // copies the selected file with a backup: the copy action
-void CVantoroDlg::OnCompare(int) {}  // compares the selected row's two files: the external compare
-void CVantoroDlg::OnDelete(int) {}   // deletes the selected file after a backup: the delete action
+void CVantoroDlg::OnCopy(int) {}  // copies the selected file with a backup: the copy action
+void CVantoroDlg::OnCompare(int) {
+  // The row's name: the left one, or the right one on a row of the right only
+  // (whose missing left copy is then reported). No row: no name.
+  const int row = SelectedRow(left_list_);
+  std::string name;
+  if (row >= 0 && static_cast<std::size_t>(row) < left_names_.size()) {
+    name = !left_names_[row].empty() ? left_names_[row] : right_names_[row];
+  }
+  const AreaMark mark = MarkArea();
+  const StatusWord status =
+      CompareSelectedLine(Bytes(left_folder_), Bytes(right_folder_), Bytes(name));
+  if (status != kOk) ShowErrorBox(status);
+  ReleaseArea(mark);
+}
+void CVantoroDlg::OnDelete(int) {}  // deletes the selected file after a backup: the delete action
 
 void CVantoroDlg::OnAbout(int) { ShowAbout(EmptyDesc()); }
 

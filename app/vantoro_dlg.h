@@ -66,6 +66,10 @@ class CVantoroDlg : public CDialog {
   void OnPaint(int id);
   void OnQueryDragIcon(int id);
   void SelectInStep(QListWidget* from, QListWidget* to);
+  // The selected row of a list, or -1.
+  int SelectedRow(QListWidget* list) const;
+  // Opens the selected row's file of one side with the program for its type.
+  void OpenSideFile(bool left);
   void ClearRows();
   // Appends one row of the row loop: its exact lines and names, and their display text.
   static void AddRow(const RowText& row, void* self);

@@ -1,5 +1,10 @@
 #include "platform/os/os_calls.h"
 
+// The C library of Debian 12 declares pidfd_open without C linkage for C++.
+extern "C" {
+#include <sys/pidfd.h>
+}
+
 #include <cstdio>
 
 namespace {
@@ -35,6 +40,8 @@ const OsCalls kReal = {
     .waitpid = &::waitpid,
     .poll = &::poll,
     .kill = &::kill,
+    .pidfd_open = &::pidfd_open,
+    .clock_gettime = &::clock_gettime,
 };
 
 OsCalls g_calls = kReal;

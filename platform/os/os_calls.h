@@ -43,6 +43,11 @@ struct OsCalls {
   pid_t (*waitpid)(pid_t pid, int* status, int options);
   int (*poll)(struct pollfd* fds, nfds_t n, int timeout_ms);
   int (*kill)(pid_t pid, int signal);
+  // A descriptor that becomes readable when the program ends, so that one
+  // poll waits for its output and its end together, and the monotonic clock
+  // that bounds that wait.
+  int (*pidfd_open)(pid_t pid, unsigned int flags);
+  int (*clock_gettime)(clockid_t clock, struct timespec* out);
 };
 
 // The table in force.
