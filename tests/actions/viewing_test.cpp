@@ -189,7 +189,9 @@ TEST_F(ViewingTest, OpeningHandsTheFileToTheOpenerAsOneWord) {
     const AreaMark mark = MarkArea();
     EXPECT_EQ(OpenWithAssociated(View(path), kStartNoWait), expected) << name;
     EXPECT_EQ(MarkArea(), mark);
-    if (expected == kOk) EXPECT_EQ(fakes_->Args("xdg-open"), (Args{path})) << name;
+    if (expected == kOk) {
+      EXPECT_EQ(fakes_->Args("xdg-open"), (Args{path})) << name;
+    }
   }
   // Without an extension nothing is started.
   fakes_->Forget("xdg-open");
