@@ -13,6 +13,7 @@
 #include "runtime/messages/prompts.h"
 #include "runtime/text/format.h"
 #include "runtime/text/strings.h"
+#include "vantoro_version.h"
 
 namespace {
 
@@ -76,6 +77,11 @@ bool CVantoroDlg::OnInitDialog() {
   // The window manager's system menu cannot be extended from here; the
   // About item of the menu bar serves for it.
   setWindowIcon(icon_);
+  // The program's main window: a window of its own, with no transient parent,
+  // so that task bars and window switchers list it, and one that can be
+  // minimised there.
+  setWindowFlags((windowFlags() & ~Qt::WindowType_Mask) | Qt::Window |
+                 Qt::WindowMinimizeButtonHint);
   const AreaMark mark = MarkArea();
   (void)SetVariable(kGroupSettings, kItemStartFolder, CurrentFolder());
   ReleaseArea(mark);
@@ -197,8 +203,8 @@ void CVantoroDlg::ShowAbout(StrDesc text) {
   const StrDesc values[] = {
       Lit("2017"),
       GetVariable(kGroupSettings, kItemAppDescription),
-      Lit("2.20"),
-      Lit("0"),
+      Lit(VANTORO_VERSION_MAJOR_MINOR),
+      Lit(VANTORO_VERSION_PATCH),
       Copy(GetVariable(kGroupSettings, kItemLanguage)),
       text,
       Lit("1900"),
