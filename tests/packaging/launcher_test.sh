@@ -25,7 +25,7 @@ cp "$build_tree" "$tmp/build/launcher/vantoro"
 fake_program() {
   cat >"$1" <<'EOF'
 #!/bin/sh
-{ pwd -P; for word in "$@"; do printf '[%s]\n' "$word"; done; } >"$RECORD"
+{ echo "$0"; pwd -P; for word in "$@"; do printf '[%s]\n' "$word"; done; } >"$RECORD"
 exit 7
 EOF
   chmod 755 "$1"
@@ -48,13 +48,14 @@ run() {
   err=$(cat "$tmp/err")
 }
 
-# Expects the program started in folder $1 (created or kept with mode $2)
-# with the arguments unchanged and its status passed on.
+# Expects the program $3 (by its plain path) started in folder $1 (created
+# or kept with mode $2) with the arguments unchanged and its status passed on.
 expect_started() {
-  local folder=$1 mode=$2
+  local folder=$1 mode=$2 program=${3:-$tmp/prefix/libexec/vantoro/vantoro}
   [[ $status == 7 ]] || fail "status $status, not the program's 7 ($err)"
   local expected
-  expected=$(printf '%s\n[two words]\n[-x]\n[]\n[*]' "$(readlink -f "$folder")")
+  expected=$(printf '%s\n%s\n[two words]\n[-x]\n[]\n[*]' "$(readlink -f "$program")" \
+    "$(readlink -f "$folder")")
   [[ $record == "$expected" ]] || fail "program ran as: $record"
   [[ -d $folder ]] || fail "no folder $folder"
   [[ $(stat -c %a "$folder") == "$mode" ]] || fail "mode $(stat -c %a "$folder"), not $mode"
@@ -111,7 +112,7 @@ expect_started "$tmp/xdg/vantoro" 700
 
 case_name="the build tree's launcher"
 run "$tmp/build/launcher/vantoro" HOME="$home" XDG_DATA_HOME="$tmp/xdg-build"
-expect_started "$tmp/xdg-build/vantoro" 700
+expect_started "$tmp/xdg-build/vantoro" 700 "$tmp/build/vantoro"
 
 case_name="the data folder's name is a file"
 mkdir -p "$tmp/clash"
@@ -128,6 +129,13 @@ case_name="a relative HOME"
 run "$tmp/prefix/bin/vantoro" HOME=home XDG_DATA_HOME=
 expect_refused
 [[ ! -e $tmp/elsewhere/home ]] || fail "made a folder below the current one"
+
+case_name="the program is missing"
+mkdir -p "$tmp/bare/bin"
+cp "$installed" "$tmp/bare/bin/vantoro"
+run "$tmp/bare/bin/vantoro" HOME="$home" XDG_DATA_HOME="$tmp/xdg"
+[[ $status != 0 && $status != 7 ]] || fail "status $status for a missing program"
+[[ -n $err ]] || fail "no reason given"
 
 if ((failures > 0)); then
   echo "$failures failed" >&2
