@@ -8,11 +8,20 @@
 #include "runtime/core/variable_store.h"
 #include "runtime/memory/blocks.h"
 #include "runtime/text/lists.h"
+#include "vantoro_version.h"
 
 namespace {
 
 constexpr std::uint16_t kApplicationAreaKiB = 512;
 constexpr StrDesc kSupportedLanguages = Lit("EN,ES,FR,DE,IT");
+
+// The names the desktop knows the program by: the application name (the
+// class of its windows), the version and the desktop entry it belongs to.
+void NameApplication() {
+  QCoreApplication::setApplicationName(QStringLiteral(VANTORO_APPLICATION_NAME));
+  QCoreApplication::setApplicationVersion(QStringLiteral(VANTORO_VERSION));
+  QGuiApplication::setDesktopFileName(QStringLiteral(VANTORO_DESKTOP_ID));
+}
 
 }  // namespace
 
@@ -27,6 +36,8 @@ bool CVantoroApp::Dispatch(int id, Notify code) {
 void CVantoroApp::OnHelp(int) {}  // the framework's help: this program has no help file
 
 bool CVantoroApp::InitInstance() {
+  // Named before any window exists.
+  NameApplication();
   // 1. The window object: its icon is loaded, its folders are empty.
   CVantoroDlg dialog;
   QApplication::setWindowIcon(LoadIconResource(kIconMain));

@@ -16,6 +16,7 @@
 #include "runtime/messages/prompts.h"
 #include "runtime/text/format.h"
 #include "runtime/text/strings.h"
+#include "vantoro_version.h"
 
 namespace {
 
@@ -99,6 +100,11 @@ bool CVantoroDlg::OnInitDialog() {
   QScrollBar* right_bar = right_list_->verticalScrollBar();
   connect(left_bar, &QScrollBar::valueChanged, right_bar, &QScrollBar::setValue);
   connect(right_bar, &QScrollBar::valueChanged, left_bar, &QScrollBar::setValue);
+  // The program's main window: a window of its own, with no transient parent,
+  // so that task bars and window switchers list it, and one that can be
+  // minimised there.
+  setWindowFlags((windowFlags() & ~Qt::WindowType_Mask) | Qt::Window |
+                 Qt::WindowMinimizeButtonHint);
   const AreaMark mark = MarkArea();
   (void)SetVariable(kGroupSettings, kItemStartFolder, CurrentFolder());
   ReleaseArea(mark);
@@ -232,8 +238,8 @@ void CVantoroDlg::ShowAbout(StrDesc text) {
   const StrDesc values[] = {
       Lit("2017"),
       GetVariable(kGroupSettings, kItemAppDescription),
-      Lit("2.20"),
-      Lit("0"),
+      Lit(VANTORO_VERSION_MAJOR_MINOR),
+      Lit(VANTORO_VERSION_PATCH),
       Copy(GetVariable(kGroupSettings, kItemLanguage)),
       text,
       Lit("1900"),

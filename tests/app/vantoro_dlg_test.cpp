@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include "app/vantoro_app.h"
 #include "platform/ui/scripted_prompts.h"
@@ -23,6 +24,7 @@
 #include "support/runtime_fixture.h"
 #include "support/temp_dir.h"
 #include "support_qt/when_modal.h"
+#include "vantoro_version.h"
 
 namespace {
 
@@ -263,6 +265,33 @@ TEST(Application, StartsInOrderAndShutsDown) {
   EXPECT_FALSE(app.InitInstance());
   EXPECT_TRUE(checked);
   EXPECT_EQ(g_runtime_memory.block_count, 0);  // everything given back
+  ConfigureRuntimeMemory(kDefaultAreaSizeKiB, kDefaultBlockCapacity);
+}
+
+// The shown main window as the desktop sees it: a window of its own (no
+// dialog of another window), with the icon, named after its desktop entry.
+TEST(Application, TheMainWindowIsATopLevelWindowOfTheDesktopEntry) {
+  ScriptedPrompts prompts;
+  static bool checked = false;
+  checked = false;
+  WhenModal([](QWidget* window) {
+    EXPECT_TRUE(window->isWindow());
+    EXPECT_EQ(window->windowType(), Qt::Window);
+    EXPECT_EQ(window->parentWidget(), nullptr);
+    ASSERT_NE(window->windowHandle(), nullptr);
+    EXPECT_EQ(window->windowHandle()->transientParent(), nullptr);
+    EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(window->windowIcon().isNull());
+    EXPECT_EQ(window->windowTitle(), "Vantoro");
+    EXPECT_EQ(QGuiApplication::desktopFileName(), VANTORO_DESKTOP_ID);
+    EXPECT_EQ(QCoreApplication::applicationName(), VANTORO_APPLICATION_NAME);
+    EXPECT_EQ(QCoreApplication::applicationVersion(), VANTORO_VERSION);
+    checked = true;
+    qobject_cast<QDialog*>(window)->reject();
+  });
+  CVantoroApp app;
+  EXPECT_FALSE(app.InitInstance());
+  EXPECT_TRUE(checked);
   ConfigureRuntimeMemory(kDefaultAreaSizeKiB, kDefaultBlockCapacity);
 }
 

@@ -100,7 +100,9 @@ TEST(QtPrompts, ChosenPathsMapBackToTheirExactBytes) {
   for (const Case& c : cases) {
     std::string exact;
     EXPECT_EQ(ExactPathOf(QFile::decodeName(c.path.c_str()), &exact), c.found) << c.path;
-    if (c.found) EXPECT_EQ(exact, c.path);
+    if (c.found) {
+      EXPECT_EQ(exact, c.path);
+    }
   }
   std::string exact;
   EXPECT_FALSE(ExactPathOf(QString("relative/path"), &exact));
