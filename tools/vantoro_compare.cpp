@@ -20,6 +20,7 @@
 #include "runtime/files/paths.h"
 #include "runtime/memory/blocks.h"
 #include "runtime/memory/string_area.h"
+#include "vantoro_version.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ constexpr int kExitDiffers = 1;
 constexpr int kExitTrouble = 2;
 constexpr const char* kUsage =
     "usage: vantoro-compare LEFT RIGHT\n"
+    "       vantoro-compare --help | --version\n"
     "Compares the files of two folders as Vantoro's window does and prints one row a line:\n"
     "the left line, a TAB, the right line. In each line the bytes below 0x20, the byte 0x7F\n"
     "and the backslash are written as \\t, \\n, \\r, \\\\ and \\xHH (two lowercase hex digits)\n"
@@ -114,6 +116,11 @@ int main(int argc, char** argv) {
       Complain(std::string("the usage cannot be written: ") + std::strerror(errno));
       return kExitTrouble;
     }
+    return kExitEqual;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    const std::string version = std::string("vantoro-compare ") + VANTORO_VERSION + "\n";
+    if (!WriteAll(STDOUT_FILENO, version.data(), version.size())) return kExitTrouble;
     return kExitEqual;
   }
   if (argc != 3) {

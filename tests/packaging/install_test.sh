@@ -106,6 +106,10 @@ done
 [[ $(stat -c %s "$root/usr/share/icons/hicolor/256x256/apps/vantoro.png") -gt 2000 ]] ||
   fail "the 256 px icon is nearly empty"
 
+# The installed report says the project version.
+[[ "$("$root/usr/bin/vantoro-compare" --version)" == "vantoro-compare $version" ]] ||
+  fail "vantoro-compare --version does not say $version"
+
 # The metainfo's release is the project version.
 grep -q "<release version=\"$version\"" "$root/usr/share/metainfo/$id.metainfo.xml" ||
   fail "the metainfo's release is not $version"
