@@ -22,10 +22,6 @@ constexpr StrDesc kLineFormat = Lit(" %s%s  %s  %s %s");
 
 std::string_view ViewOf(StrDesc s) { return std::string_view(s.ptr, s.len); }
 
-bool HasWildcard(std::string_view name) {
-  return name.find_first_of("*?") != std::string_view::npos;
-}
-
 FileStatus NotQueried() {
   FileStatus fs{};
   fs.status = kFailure;
@@ -50,19 +46,19 @@ FileStatus FromEntry(const DirectoryEntry& e) {
 }
 
 // The status of the copy of name in folder: from the listing's snapshot
-// when the pass has one (the same entry a query would read), else from the
-// disk. Only a regular file is a copy: a folder, a FIFO, a device or a
-// dangling link under the same name counts as no copy at all, so the row is
-// one-sided and no copy is ever asked to write a file over a folder.
-FileStatus SideStatus(StrDesc folder, StrDesc name, const FolderSnapshot* snapshot) {
+// when the pass has one (entry is the name's entry there, kNoEntry when it
+// has none), else from the disk. Only a regular file is a copy: a folder, a
+// FIFO, a device or a dangling link under the same name counts as no copy at
+// all, so the row is one-sided and no copy is ever asked to write a file
+// over a folder.
+FileStatus SideStatus(StrDesc folder, StrDesc name, const FolderSnapshot* snapshot,
+                      std::uint32_t entry) {
   if (folder.len == 0) return NotQueried();
   FileStatus missing{};
   missing.status = kErrFileNotFound;
-  const std::string_view key = ViewOf(name);
-  if (snapshot != nullptr && !HasWildcard(key)) {
-    const auto it = snapshot->by_name.find(key);
-    if (it == snapshot->by_name.end()) return missing;
-    const SnapshotEntry& e = snapshot->entries[it->second];
+  if (snapshot != nullptr) {
+    if (entry == ComparePass::kNoEntry) return missing;
+    const SnapshotEntry& e = snapshot->entries[entry];
     if ((e.attributes & kAttrArchive) == 0) return missing;
     // Only the modified stamp shows in a line or takes part in the comparison.
     FileStatus fs{};
@@ -73,22 +69,36 @@ FileStatus SideStatus(StrDesc folder, StrDesc name, const FolderSnapshot* snapsh
   }
   const AreaMark mark = MarkArea();
   const StrDesc path = JoinPath(folder, name);
-  DirectoryEntry entry;
+  DirectoryEntry found_entry;
   const bool usable = path.ptr != nullptr && std::memchr(path.ptr, '\0', path.len) == nullptr;
-  const bool found = usable && QueryPath(std::string(path.ptr, path.len).c_str(), &entry) == kOk;
+  const bool found =
+      usable && QueryPath(std::string(path.ptr, path.len).c_str(), &found_entry) == kOk;
   ReleaseArea(mark);
-  if (!found || (entry.attributes & kAttrArchive) == 0) return missing;
-  return FromEntry(entry);
+  if (!found || (found_entry.attributes & kAttrArchive) == 0) return missing;
+  return FromEntry(found_entry);
+}
+
+// The entry of name in a snapshot, or kNoEntry (also without a snapshot).
+std::uint32_t EntryOf(const FolderSnapshot* snapshot, StrDesc name) {
+  return snapshot != nullptr ? snapshot->by_name.Find(ViewOf(name)) : ComparePass::kNoEntry;
+}
+
+// Whether a listed name of a snapshot's folder is in that folder's list: the
+// list holds exactly the entries with the archive bit.
+bool Listed(const FolderSnapshot* snapshot, std::uint32_t entry) {
+  return entry != ComparePass::kNoEntry &&
+         (snapshot->entries[entry].attributes & kArchiveMask) != 0;
 }
 
 // Every name of a folder, without a query per name; false when the folder
 // cannot be read. A name is an entry of the folder exactly when it is here.
-bool ReadNames(const std::string& folder, NameSet* names) {
-  names->clear();
+bool ReadNames(const std::string& folder, OwnedNames* names) {
+  names->Clear();
   DIR* dir = Os().opendir(folder.c_str());
   if (dir == nullptr) return false;
-  while (struct dirent* d = Os().readdir(dir)) names->insert(d->d_name);
+  while (struct dirent* d = Os().readdir(dir)) names->Add(d->d_name);
   Os().closedir(dir);
+  names->Index();
   return true;
 }
 
@@ -98,10 +108,10 @@ bool ReadNames(const std::string& folder, NameSet* names) {
 // must not split it).
 bool AdaptedCopyExists(const ComparePass& pass, StrDesc name) {
   const std::string_view key = ViewOf(name);
-  if (pass.adapted_left.contains(key) || pass.adapted_right.contains(key)) return true;
+  if (pass.adapted_left.Contains(key) || pass.adapted_right.Contains(key)) return true;
   // The name relative to the current folder: an entry of that folder exactly
   // when the folder's reading holds it.
-  if (pass.current_listed) return pass.current_names.contains(key);
+  if (pass.current_listed) return pass.current_names.Contains(key);
   const std::string bare(name.ptr, name.len);
   DirectoryEntry entry;
   return QueryPath(bare.c_str(), &entry) == kOk;
@@ -213,27 +223,48 @@ void PrepareComparePass(ComparePass* pass, StrDesc left_folder, StrDesc right_fo
   pass->left_entries = left_entries;
   pass->right_entries = right_entries;
   pass->left_names.clear();
+  pass->left_on_right.clear();
+  pass->left_entry.clear();
+  pass->left_right_entry.clear();
   pass->right_only.clear();
-  pass->left_set.clear();
-  pass->right_set.clear();
+  pass->right_only_entry.clear();
+  // Without the snapshots, the lists themselves say which names each holds.
+  NameTable left_set, right_set;
   const std::uint16_t left_count = ItemCount(left_list, kNul);
+  const std::uint16_t right_count = ItemCount(right_list, kNul);
+  if (right_entries == nullptr) {
+    right_set.Reset(right_count);
+    ListCursor right{right_list, kNul};
+    for (std::uint16_t i = 0; i < right_count; ++i) right_set.Insert(ViewOf(NextItem(&right)), 0);
+  }
   pass->left_names.reserve(left_count);
+  pass->left_on_right.reserve(left_count);
+  pass->left_entry.reserve(left_count);
+  pass->left_right_entry.reserve(left_count);
+  if (left_entries == nullptr) left_set.Reset(left_count);
   ListCursor left{left_list, kNul};
   for (std::uint16_t i = 0; i < left_count; ++i) {
     const StrDesc name = NextItem(&left);
+    const std::uint32_t right_entry = EntryOf(right_entries, name);
     pass->left_names.push_back(name);
-    pass->left_set.insert(ViewOf(name));
+    pass->left_entry.push_back(EntryOf(left_entries, name));
+    pass->left_right_entry.push_back(right_entry);
+    pass->left_on_right.push_back(right_entries != nullptr ? Listed(right_entries, right_entry)
+                                                           : right_set.Contains(ViewOf(name)));
+    if (left_entries == nullptr) left_set.Insert(ViewOf(name), 0);
   }
-  const std::uint16_t right_count = ItemCount(right_list, kNul);
   ListCursor right{right_list, kNul};
   for (std::uint16_t i = 0; i < right_count; ++i) {
     const StrDesc name = NextItem(&right);
-    pass->right_set.insert(ViewOf(name));
-    if (pass->left_set.count(ViewOf(name)) == 0) pass->right_only.push_back(name);
+    const bool on_left = left_entries != nullptr ? Listed(left_entries, EntryOf(left_entries, name))
+                                                 : left_set.Contains(ViewOf(name));
+    if (on_left) continue;
+    pass->right_only.push_back(name);
+    pass->right_only_entry.push_back(EntryOf(right_entries, name));
   }
   pass->adapted_listed = adapted.ptr != nullptr && adapted.len != 0;
-  pass->adapted_left.clear();
-  pass->adapted_right.clear();
+  pass->adapted_left.Clear();
+  pass->adapted_right.Clear();
   pass->short_dates.clear();
   pass->last = ComparePass::Compared{};
   pass->current_listed = pass->adapted_listed && ReadNames(".", &pass->current_names);
@@ -257,14 +288,21 @@ EntryLine BuildPassLine(const ComparePass& pass, std::uint16_t row, std::uint8_t
   EntryLine result{kMarkerNone, EmptyDesc(), EmptyDesc()};
   const std::size_t left_count = pass.left_names.size();
   StrDesc name = EmptyDesc();
-  if (row >= 1 && row <= left_count) name = pass.left_names[row - 1];
-  if (side == kSideRight) {
-    if (row >= 1 && row <= left_count) {
-      if (pass.right_set.count(ViewOf(name)) == 0) name = EmptyDesc();
-    } else if (row > left_count) {
-      const std::size_t k = row - left_count;
-      result.marker = kMarkerRightOnly;
-      name = k <= pass.right_only.size() ? pass.right_only[k - 1] : EmptyDesc();
+  std::uint32_t left_entry = ComparePass::kNoEntry, right_entry = ComparePass::kNoEntry;
+  if (row >= 1 && row <= left_count) {
+    name = pass.left_names[row - 1];
+    left_entry = pass.left_entry[row - 1];
+    right_entry = pass.left_right_entry[row - 1];
+    if (side == kSideRight && !pass.left_on_right[row - 1]) name = EmptyDesc();
+  } else if (side == kSideRight && row > left_count) {
+    const std::size_t k = row - left_count;
+    result.marker = kMarkerRightOnly;
+    if (k <= pass.right_only.size()) {
+      name = pass.right_only[k - 1];
+      right_entry = pass.right_only_entry[k - 1];
+      // Not a left name: what stands under it on the left, if anything, is
+      // no file of the list.
+      left_entry = EntryOf(pass.left_entries, name);
     }
   }
   if (name.len == 0) {
@@ -278,8 +316,8 @@ EntryLine BuildPassLine(const ComparePass& pass, std::uint16_t row, std::uint8_t
     result.marker = last.marker;
     return FinishLine(pass, mark, result, side == kSideLeft ? last.left : last.right);
   }
-  const FileStatus left = SideStatus(pass.left_folder, name, pass.left_entries);
-  const FileStatus right = SideStatus(pass.right_folder, name, pass.right_entries);
+  const FileStatus left = SideStatus(pass.left_folder, name, pass.left_entries, left_entry);
+  const FileStatus right = SideStatus(pass.right_folder, name, pass.right_entries, right_entry);
   last = ComparePass::Compared{name.ptr, name.len, result.marker, 0, left, right};
   if (left.status == kOk) {
     if (right.status != kOk) {

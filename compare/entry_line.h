@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "compare/listing.h"
+#include "compare/name_table.h"
 #include "runtime/memory/str_desc.h"
 
 struct FileStatus {
@@ -62,28 +62,27 @@ struct EntryLine {
 // blank, trailing blanks stripped (a view).
 [[nodiscard]] StrDesc LineFileName(StrDesc line);
 
-// A set of names that is asked with views, without making a string each time.
-struct NameHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-};
-using NameSet = std::unordered_set<std::string, NameHash, std::equal_to<>>;
-
 // One pass over two folders, prepared once so that every row costs the same
-// whatever its number: the name lists' items, the membership sets, the
-// right-only names in order, the entries the listings read and the contents
-// of the adapted-copy folders. The lists' bytes must outlive the pass.
+// whatever its number: the name lists' items, which of them the other side
+// holds, the right-only names in order, the entries the listings read (and
+// which entry each row's name is) and the contents of the adapted-copy
+// folders. The lists' bytes must outlive the pass.
 struct ComparePass {
+  static constexpr std::uint32_t kNoEntry = NameTable::kNoName;
   StrDesc left_folder, right_folder, left_list, right_list, adapted;
   std::vector<StrDesc> left_names;
+  // For each left name: whether the right list holds it, and the entry of
+  // the name in each listing's snapshot (kNoEntry without a snapshot).
+  std::vector<bool> left_on_right;
+  std::vector<std::uint32_t> left_entry, left_right_entry;
   std::vector<StrDesc> right_only;  // right names that are not left names, in right order
-  std::unordered_set<std::string_view> left_set, right_set;
+  std::vector<std::uint32_t> right_only_entry;
   const FolderSnapshot* left_entries = nullptr;  // optional: what the listings read
   const FolderSnapshot* right_entries = nullptr;
   bool adapted_listed = false;
-  NameSet adapted_left, adapted_right;  // the "Adap" folders' names
-  bool current_listed = false;  // the current folder's names were read
-  NameSet current_names;
+  OwnedNames adapted_left, adapted_right;  // the "Adap" folders' names
+  bool current_listed = false;             // the current folder's names were read
+  OwnedNames current_names;
   // Short dates already shown in this pass, by date number (the language
   // cannot change within a pass).
   mutable std::unordered_map<std::int32_t, std::string> short_dates;

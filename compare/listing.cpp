@@ -119,7 +119,7 @@ StrDesc ListFolder(StrDesc folder, std::uint16_t mask, ListOutcome* outcome,
   if (snapshot == nullptr) snapshot = &local_snapshot;
   snapshot->entries.clear();
   snapshot->names.clear();
-  snapshot->by_name.clear();
+  snapshot->by_name.Reset(0);
   const AreaMark mark = MarkArea();
   // One pass over the folder gives every name with its attributes: the
   // filter needs no second query per name.
@@ -142,11 +142,11 @@ StrDesc ListFolder(StrDesc folder, std::uint16_t mask, ListOutcome* outcome,
   }
   std::vector<std::string_view> names;
   names.reserve(snapshot->entries.size());
-  snapshot->by_name.reserve(snapshot->entries.size());
+  snapshot->by_name.Reset(snapshot->entries.size());
   for (std::size_t i = 0; i < snapshot->entries.size(); ++i) {
     const SnapshotEntry& e = snapshot->entries[i];
     const std::string_view name = snapshot->Name(i);
-    snapshot->by_name.emplace(name, i);
+    snapshot->by_name.Insert(name, static_cast<std::uint32_t>(i));
     // Names are kept whole: on this file system a trailing blank is part of
     // the name, and a stripped name would stand for another file or none.
     if ((e.attributes & mask) != 0 && !name.empty()) names.push_back(name);

@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
-#include <unordered_map>
 #include <vector>
 
+#include "compare/name_table.h"
 #include "platform/os/dir_entries.h"
 #include "runtime/memory/str_desc.h"
 
@@ -42,8 +42,8 @@ struct FolderSnapshot {
   FolderSnapshot(const FolderSnapshot&) = delete;
   FolderSnapshot& operator=(const FolderSnapshot&) = delete;
   std::vector<SnapshotEntry> entries;
-  std::string names;                                          // all names, back to back
-  std::unordered_map<std::string_view, std::size_t> by_name;  // views into names
+  std::string names;  // all names, back to back
+  NameTable by_name;  // entry index by name, viewing names
   [[nodiscard]] std::string_view Name(std::size_t i) const {
     return std::string_view(names).substr(entries[i].name_offset, entries[i].name_length);
   }

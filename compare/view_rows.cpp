@@ -17,7 +17,8 @@ bool ListingRefused(ListOutcome outcome) {
   return outcome == ListOutcome::kTooLarge || outcome == ListOutcome::kOutOfMemory;
 }
 
-RowPass FillRows(StrDesc left_folder, StrDesc right_folder, RowSink sink, void* context) {
+RowPass FillRows(StrDesc left_folder, StrDesc right_folder, RowSink sink, void* context,
+                 bool unreadable_stops) {
   const AreaMark mark = MarkArea();
   RowPass pass{ListOutcome::kNoFolder, ListOutcome::kNoFolder, 0, true, kOk};
   FolderSnapshot left_entries, right_entries;
@@ -28,7 +29,10 @@ RowPass FillRows(StrDesc left_folder, StrDesc right_folder, RowSink sink, void* 
   if (right_folder.len != 0) {
     right_list = ListFolder(right_folder, kArchiveMask, &pass.right_outcome, &right_entries);
   }
-  if (ListingRefused(pass.left_outcome) || ListingRefused(pass.right_outcome)) {
+  const auto stops = [unreadable_stops](ListOutcome outcome) {
+    return ListingRefused(outcome) || (unreadable_stops && outcome == ListOutcome::kUnreadable);
+  };
+  if (stops(pass.left_outcome) || stops(pass.right_outcome)) {
     ReleaseArea(mark);
     pass.all_equal = false;
     return pass;

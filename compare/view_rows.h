@@ -31,6 +31,8 @@ struct RowPass {
 [[nodiscard]] bool ListingRefused(ListOutcome outcome);
 
 // Lists both folders (an empty folder text gives the empty list) and hands
-// every row to sink. When either listing is refused, no row is produced.
-// Leaves nothing on the area.
-RowPass FillRows(StrDesc left_folder, StrDesc right_folder, RowSink sink, void* context);
+// every row to sink. When either listing is refused, no row is produced; nor
+// when unreadable_stops is set and a folder cannot be read (the window shows
+// such a folder as empty, the report refuses it). Leaves nothing on the area.
+RowPass FillRows(StrDesc left_folder, StrDesc right_folder, RowSink sink, void* context,
+                 bool unreadable_stops = false);

@@ -100,12 +100,31 @@ void AppendEscaped(std::string* out, StrDesc line) {
   }
 }
 
+// The report as it is written: rows gather in a buffer that goes out
+// whenever it holds 64 KiB, so that memory stays small whatever the folders.
+struct Output {
+  std::string buffer;
+  bool failed = false;
+  int error = 0;
+};
+
+constexpr std::size_t kOutputChunk = 1 << 16;
+
+void Flush(Output* out) {
+  if (!out->failed && !WriteAll(STDOUT_FILENO, out->buffer.data(), out->buffer.size())) {
+    out->failed = true;
+    out->error = errno;
+  }
+  out->buffer.clear();
+}
+
 void PrintRow(const RowText& row, void* context) {
-  auto* out = static_cast<std::string*>(context);
-  AppendEscaped(out, row.left_line);
-  out->push_back('\t');
-  AppendEscaped(out, row.right_line);
-  out->push_back('\n');
+  auto* out = static_cast<Output*>(context);
+  AppendEscaped(&out->buffer, row.left_line);
+  out->buffer.push_back('\t');
+  AppendEscaped(&out->buffer, row.right_line);
+  out->buffer.push_back('\n');
+  if (out->buffer.size() >= kOutputChunk) Flush(out);
 }
 
 }  // namespace
@@ -148,11 +167,12 @@ int main(int argc, char** argv) {
   (void)SetVariable(kGroupSettings, kItemStartFolder, CurrentFolder());
   ReleaseArea(mark);
 
-  // The rows are gathered whole: a folder found unreadable afterwards must
-  // not leave half a report behind.
-  std::string out;
-  const RowPass pass =
-      FillRows(DescFromCString(argv[1]), DescFromCString(argv[2]), &PrintRow, &out);
+  // A folder that cannot be read gives no rows at all, never half a report.
+  Output out;
+  out.buffer.reserve(kOutputChunk + 1024);
+  const RowPass pass = FillRows(DescFromCString(argv[1]), DescFromCString(argv[2]), &PrintRow, &out,
+                                /*unreadable_stops=*/true);
+  Flush(&out);
   int status = pass.all_equal ? kExitEqual : kExitDiffers;
   if (pass.status != kOk) {
     Complain("the rows could not be built (status " + std::to_string(pass.status) + ")");
@@ -169,9 +189,8 @@ int main(int argc, char** argv) {
     }
   }
   (void)RuntimeShutdown();
-  if (status == kExitTrouble) return status;
-  if (!WriteAll(STDOUT_FILENO, out.data(), out.size())) {
-    Complain(std::string("the report cannot be written: ") + std::strerror(errno));
+  if (out.failed) {
+    Complain(std::string("the report cannot be written: ") + std::strerror(out.error));
     return kExitTrouble;
   }
   return status;

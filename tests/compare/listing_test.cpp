@@ -68,8 +68,8 @@ TEST_F(ListingTest, OnlyEntriesWithTheArchiveBitAreListed) {
   EXPECT_EQ(Names(list), (std::vector<std::string>{"empty", "file", "link"}));
   EXPECT_EQ(outcome, ListOutcome::kListed);
   EXPECT_EQ(snapshot.entries.size(), 8u);  // everything read, also what the mask drops
-  ASSERT_TRUE(snapshot.by_name.count("sub"));
-  EXPECT_EQ(snapshot.entries[snapshot.by_name.at("sub")].attributes & kAttrFolder, kAttrFolder);
+  ASSERT_TRUE(snapshot.by_name.Contains("sub"));
+  EXPECT_EQ(snapshot.entries[snapshot.by_name.Find("sub")].attributes & kAttrFolder, kAttrFolder);
   ReleaseArea(mark);
   // The folder mask lists sub-folders and "." and "..".
   const StrDesc folders = ListFolder(View(dir.path()), kAttrFolder);
