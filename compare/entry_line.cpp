@@ -9,6 +9,7 @@
 #include "platform/os/dir_entries.h"
 #include "platform/os/os_calls.h"
 #include "runtime/files/paths.h"
+#include "runtime/memory/blocks.h"
 #include "runtime/memory/string_area.h"
 #include "runtime/text/dates.h"
 #include "runtime/text/format.h"
@@ -18,7 +19,6 @@
 namespace {
 
 constexpr StrDesc kMarkerTexts = Lit(" == , >> , << , ## , ++ , XX ");
-constexpr StrDesc kLineFormat = Lit(" %s%s  %s  %s %s");
 
 std::string_view ViewOf(StrDesc s) { return std::string_view(s.ptr, s.len); }
 
@@ -51,8 +51,8 @@ FileStatus FromEntry(const DirectoryEntry& e) {
 // FIFO, a device or a dangling link under the same name counts as no copy at
 // all, so the row is one-sided and no copy is ever asked to write a file
 // over a folder.
-FileStatus SideStatus(StrDesc folder, StrDesc name, const FolderSnapshot* snapshot,
-                      std::uint32_t entry) {
+FileStatus SideStatus(const ComparePass& pass, StrDesc folder, StrDesc name,
+                      const FolderSnapshot* snapshot, std::uint32_t entry) {
   if (folder.len == 0) return NotQueried();
   FileStatus missing{};
   missing.status = kErrFileNotFound;
@@ -64,7 +64,16 @@ FileStatus SideStatus(StrDesc folder, StrDesc name, const FolderSnapshot* snapsh
     FileStatus fs{};
     fs.status = kOk;
     fs.size = e.size;
-    SetStamp(e.modified, &fs.modified_date, &fs.modified_time);
+    // Files written together share their stamps: each is converted once.
+    ComparePass::StampMemo& memo =
+        pass.stamps[static_cast<std::uint64_t>(e.modified) % pass.stamps.size()];
+    if (!memo.used || memo.stamp != e.modified) {
+      memo.used = true;
+      memo.stamp = e.modified;
+      SetStamp(e.modified, &memo.date, &memo.time);
+    }
+    fs.modified_date = memo.date;
+    fs.modified_time = memo.time;
     return fs;
   }
   const AreaMark mark = MarkArea();
@@ -81,6 +90,16 @@ FileStatus SideStatus(StrDesc folder, StrDesc name, const FolderSnapshot* snapsh
 // The entry of name in a snapshot, or kNoEntry (also without a snapshot).
 std::uint32_t EntryOf(const FolderSnapshot* snapshot, StrDesc name) {
   return snapshot != nullptr ? snapshot->by_name.Find(ViewOf(name)) : ComparePass::kNoEntry;
+}
+
+// The entry of item i of a list, from the snapshot of the listing that made
+// it when the list is that listing's (else by name).
+std::uint32_t ListedEntry(const FolderSnapshot* snapshot, std::size_t i, StrDesc name) {
+  if (snapshot != nullptr && i < snapshot->listed.size()) {
+    const std::uint32_t entry = snapshot->listed[i];
+    if (snapshot->Name(entry) == ViewOf(name)) return entry;
+  }
+  return EntryOf(snapshot, name);
 }
 
 // Whether a listed name of a snapshot's folder is in that folder's list: the
@@ -117,33 +136,28 @@ bool AdaptedCopyExists(const ComparePass& pass, StrDesc name) {
   return QueryPath(bare.c_str(), &entry) == kOk;
 }
 
-// The size, date and time fields of a found copy, or blanks of their widths.
-StrDesc Fields(const ComparePass& pass, const FileStatus& fs, StrDesc* date, StrDesc* time) {
-  if (fs.status != kOk) {
-    *date = Lit("        ");
-    *time = Lit("     ");
-    return Lit("       ");
-  }
-  char digits[kDateTextLength];
-  if (IsValidDate(fs.modified_date, digits) != kOk) {
-    // A stamp the calendar cannot show (before 1970, after 9999): blanks, never another date.
-    *date = Lit("        ");
-    *time = Lit("     ");
-  } else {
-    auto known = pass.short_dates.find(fs.modified_date);
-    if (known == pass.short_dates.end()) {
-      const StrDesc shown = FormatDate(DateToText(fs.modified_date), kDateShort);
+// The date shown for a date number: from the pass's cache, or formatted
+// once and kept there; the empty text for a date the calendar cannot show
+// (before 1970, after 9999). Leaves nothing on the area; an ErrorDescriptor
+// when it cannot be formatted.
+StrDesc ShortDate(const ComparePass& pass, std::int32_t date) {
+  auto known = pass.short_dates.find(date);
+  if (known == pass.short_dates.end()) {
+    char digits[kDateTextLength];
+    if (IsValidDate(date, digits) != kOk) {
+      known = pass.short_dates.emplace(date, std::string()).first;
+    } else {
+      const AreaMark mark = MarkArea();
+      const StrDesc shown = FormatDate(DateToText(date), kDateShort);
       if (shown.ptr == nullptr) {
-        *date = shown;
-      } else {
-        known = pass.short_dates.emplace(fs.modified_date, std::string(shown.ptr, shown.len)).first;
+        ReleaseArea(mark);
+        return shown;
       }
+      known = pass.short_dates.emplace(date, std::string(shown.ptr, shown.len)).first;
+      ReleaseArea(mark);
     }
-    if (known != pass.short_dates.end())
-      *date = MakeDesc(known->second.data(), known->second.size());
-    *time = FormatTimeOfDay(fs.modified_time);
   }
-  return SizeField(fs.size);
+  return MakeDesc(known->second.data(), known->second.size());
 }
 
 }  // namespace
@@ -169,14 +183,21 @@ std::int16_t CompareStamps(std::int32_t date_a, std::int32_t time_a, std::int32_
   return 0;
 }
 
-StrDesc FormatTimeOfDay(std::int32_t milliseconds) {
-  const AreaMark mark = MarkArea();
+void WriteTimeOfDay(std::int32_t milliseconds, char out[5]) {
   const std::int32_t ms = milliseconds < 0 ? 0 : milliseconds;
   const unsigned hours = static_cast<unsigned>(ms / 3600000) % 100;
   const unsigned minutes = static_cast<unsigned>((ms % 3600000) / 60000);
-  const char text[5] = {static_cast<char>('0' + hours / 10), static_cast<char>('0' + hours % 10),
-                        ':', static_cast<char>('0' + minutes / 10),
-                        static_cast<char>('0' + minutes % 10)};
+  out[0] = static_cast<char>('0' + hours / 10);
+  out[1] = static_cast<char>('0' + hours % 10);
+  out[2] = ':';
+  out[3] = static_cast<char>('0' + minutes / 10);
+  out[4] = static_cast<char>('0' + minutes % 10);
+}
+
+StrDesc FormatTimeOfDay(std::int32_t milliseconds) {
+  const AreaMark mark = MarkArea();
+  char text[5];
+  WriteTimeOfDay(milliseconds, text);
   return KeepResult(mark, StrDesc{text, 5});
 }
 
@@ -199,14 +220,48 @@ StrDesc LineFileName(StrDesc line) {
 
 namespace {
 
-// The line of a compared name for one side, from the copy shown there.
+// The line of a compared name for one side, from the copy shown there: the
+// text " %s%s  %s  %s %s" of the name, size, date, time and marker fields
+// gives, written in one reservation. Blanks stand in the size, date and
+// time fields of a copy that was not found, and in the date and time of a
+// stamp the calendar cannot show (before 1970, after 9999), never another date.
 EntryLine FinishLine(const ComparePass& pass, AreaMark mark, EntryLine result,
                      const FileStatus& shown) {
-  StrDesc date, time;
-  const StrDesc size = Fields(pass, shown, &date, &time);
-  result.line = KeepResult(
-      mark, FormatText(kLineLimit, kLineFormat,
-                       {NameField(result.name), size, date, time, MarkerText(result.marker)}));
+  char name[kNameFieldRoom], size[kSizeFieldRoom];
+  const std::size_t name_len = WriteNameField(result.name, name);
+  StrDesc size_text = Lit("       ");
+  StrDesc date = Lit("        ");
+  StrDesc time = Lit("     ");
+  char time_text[5];
+  if (shown.status == kOk) {
+    size_text = MakeDesc(size, WriteSizeField(shown.size, size));
+    const StrDesc known = ShortDate(pass, shown.modified_date);
+    if (known.ptr == nullptr) {
+      result.line = KeepResult(mark, known);
+      return result;
+    }
+    if (known.len != 0) {
+      date = known;
+      WriteTimeOfDay(shown.modified_time, time_text);
+      time = StrDesc{time_text, 5};
+    }
+  }
+  const StrDesc marker = MarkerText(result.marker);
+  const StrDesc parts[] = {
+      Lit(" "), MakeDesc(name, name_len), size_text, Lit("  "), date, Lit("  "), time, Lit(" "),
+      marker};
+  std::size_t total = 0;
+  for (const StrDesc& part : parts) total += part.len;
+  char* out = ReserveTopPtr(static_cast<std::uint16_t>(total), kNoFill);
+  if (out == nullptr) {
+    result.line = KeepResult(mark, ErrorDesc(kErrOutOfMemory));
+    return result;
+  }
+  for (const StrDesc& part : parts) {
+    std::memcpy(out, part.ptr, part.len);
+    out += part.len;
+  }
+  result.line = TopString();
   return result;
 }
 
@@ -247,7 +302,7 @@ void PrepareComparePass(ComparePass* pass, StrDesc left_folder, StrDesc right_fo
     const StrDesc name = NextItem(&left);
     const std::uint32_t right_entry = EntryOf(right_entries, name);
     pass->left_names.push_back(name);
-    pass->left_entry.push_back(EntryOf(left_entries, name));
+    pass->left_entry.push_back(ListedEntry(left_entries, i, name));
     pass->left_right_entry.push_back(right_entry);
     pass->left_on_right.push_back(right_entries != nullptr ? Listed(right_entries, right_entry)
                                                            : right_set.Contains(ViewOf(name)));
@@ -260,12 +315,13 @@ void PrepareComparePass(ComparePass* pass, StrDesc left_folder, StrDesc right_fo
                                                  : left_set.Contains(ViewOf(name));
     if (on_left) continue;
     pass->right_only.push_back(name);
-    pass->right_only_entry.push_back(EntryOf(right_entries, name));
+    pass->right_only_entry.push_back(ListedEntry(right_entries, i, name));
   }
   pass->adapted_listed = adapted.ptr != nullptr && adapted.len != 0;
   pass->adapted_left.Clear();
   pass->adapted_right.Clear();
   pass->short_dates.clear();
+  pass->stamps.fill(ComparePass::StampMemo{});
   pass->last = ComparePass::Compared{};
   pass->current_listed = pass->adapted_listed && ReadNames(".", &pass->current_names);
   if (pass->adapted_listed) {
@@ -316,8 +372,9 @@ EntryLine BuildPassLine(const ComparePass& pass, std::uint16_t row, std::uint8_t
     result.marker = last.marker;
     return FinishLine(pass, mark, result, side == kSideLeft ? last.left : last.right);
   }
-  const FileStatus left = SideStatus(pass.left_folder, name, pass.left_entries, left_entry);
-  const FileStatus right = SideStatus(pass.right_folder, name, pass.right_entries, right_entry);
+  const FileStatus left = SideStatus(pass, pass.left_folder, name, pass.left_entries, left_entry);
+  const FileStatus right =
+      SideStatus(pass, pass.right_folder, name, pass.right_entries, right_entry);
   last = ComparePass::Compared{name.ptr, name.len, result.marker, 0, left, right};
   if (left.status == kOk) {
     if (right.status != kOk) {

@@ -3,6 +3,7 @@
 // blanks, the date (8), two blanks, the time (HH:MM), a blank and the marker.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -38,6 +39,8 @@ inline constexpr std::int32_t kStampTolerance = 2000;  // milliseconds
 inline constexpr std::uint16_t kNameWidth = 38;
 inline constexpr std::uint16_t kLineLimit = 384;
 inline constexpr StrDesc kAdaptedFolder = Lit("Adap");
+// The line: the name, size, date, time and marker fields.
+inline constexpr StrDesc kLineFormat = Lit(" %s%s  %s  %s %s");
 
 // A row's marker, its line for one side (empty when the row has no name
 // there) and the exact name the line was built from (a view into the lists).
@@ -56,6 +59,8 @@ struct EntryLine {
                                          std::int32_t tolerance);
 // "HH:MM" of a time of day in milliseconds; one new string.
 [[nodiscard]] StrDesc FormatTimeOfDay(std::int32_t milliseconds);
+// The same five characters written to out.
+void WriteTimeOfDay(std::int32_t milliseconds, char out[5]);
 // The marker's four characters (" == " ...), empty for 255.
 [[nodiscard]] StrDesc MarkerText(StatusMarker marker);
 // The name read back from a line: its 38 characters after the leading
@@ -86,6 +91,14 @@ struct ComparePass {
   // Short dates already shown in this pass, by date number (the language
   // cannot change within a pass).
   mutable std::unordered_map<std::int32_t, std::string> short_dates;
+  // Local dates and times of stamps converted in this pass (the time zone
+  // cannot change within a pass), by stamp.
+  struct StampMemo {
+    bool used = false;
+    std::int64_t stamp = 0;
+    std::int32_t date = 0, time = 0;
+  };
+  mutable std::array<StampMemo, 64> stamps{};
   // The last name compared: a row's second line reuses its first one's work.
   struct Compared {
     const char* name = nullptr;

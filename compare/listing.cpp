@@ -60,12 +60,20 @@ bool Collect(const DirectoryEntry& entry, void* context) {
 }  // namespace
 
 int PaddedCompare(std::string_view a, std::string_view b) {
-  // The common length bytewise, then the longer text's rest against the
-  // blanks the shorter one is padded with.
+  // The common length bytewise (eight bytes a step, as big-endian words, so
+  // that the first differing byte decides), then the longer text's rest
+  // against the blanks the shorter one is padded with.
   const std::size_t n = std::min(a.size(), b.size());
-  if (n != 0) {
-    const int r = std::memcmp(a.data(), b.data(), n);
-    if (r != 0) return r < 0 ? -1 : 1;
+  std::size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t x, y;
+    std::memcpy(&x, a.data() + i, 8);
+    std::memcpy(&y, b.data() + i, 8);
+    if (x != y) return __builtin_bswap64(x) < __builtin_bswap64(y) ? -1 : 1;
+  }
+  for (; i < n; ++i) {
+    const auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+    if (x != y) return x < y ? -1 : 1;
   }
   const std::string_view rest = a.size() > n ? a.substr(n) : b.substr(n);
   const int sign = a.size() > n ? 1 : -1;
@@ -120,6 +128,7 @@ StrDesc ListFolder(StrDesc folder, std::uint16_t mask, ListOutcome* outcome,
   snapshot->entries.clear();
   snapshot->names.clear();
   snapshot->by_name.Reset(0);
+  snapshot->listed.clear();
   const AreaMark mark = MarkArea();
   // One pass over the folder gives every name with its attributes: the
   // filter needs no second query per name.
@@ -140,8 +149,9 @@ StrDesc ListFolder(StrDesc folder, std::uint16_t mask, ListOutcome* outcome,
     *outcome = found == kErrFileNotFound ? ListOutcome::kNoFolder : ListOutcome::kUnreadable;
     return KeepResult(mark, EmptyDesc());
   }
-  std::vector<std::string_view> names;
-  names.reserve(snapshot->entries.size());
+  // The kept names with their entries, sorted together.
+  std::vector<std::pair<std::string_view, std::uint32_t>> kept;
+  kept.reserve(snapshot->entries.size());
   snapshot->by_name.Reset(snapshot->entries.size());
   for (std::size_t i = 0; i < snapshot->entries.size(); ++i) {
     const SnapshotEntry& e = snapshot->entries[i];
@@ -149,9 +159,21 @@ StrDesc ListFolder(StrDesc folder, std::uint16_t mask, ListOutcome* outcome,
     snapshot->by_name.Insert(name, static_cast<std::uint32_t>(i));
     // Names are kept whole: on this file system a trailing blank is part of
     // the name, and a stripped name would stand for another file or none.
-    if ((e.attributes & mask) != 0 && !name.empty()) names.push_back(name);
+    if ((e.attributes & mask) != 0 && !name.empty()) {
+      kept.emplace_back(name, static_cast<std::uint32_t>(i));
+    }
   }
-  StableSort(&names);
+  std::stable_sort(kept.begin(), kept.end(), [](const auto& a, const auto& b) {
+    return PaddedCompare(a.first, b.first) < 0;
+  });
+  std::vector<std::string_view> names;
+  names.reserve(kept.size());
+  snapshot->listed.clear();
+  snapshot->listed.reserve(kept.size());
+  for (const auto& [name, entry] : kept) {
+    names.push_back(name);
+    snapshot->listed.push_back(entry);
+  }
   const StrDesc list = PushJoined(names, kNul);
   if (list.ptr == nullptr) {
     *outcome =

@@ -42,8 +42,9 @@ struct FolderSnapshot {
   FolderSnapshot(const FolderSnapshot&) = delete;
   FolderSnapshot& operator=(const FolderSnapshot&) = delete;
   std::vector<SnapshotEntry> entries;
-  std::string names;  // all names, back to back
-  NameTable by_name;  // entry index by name, viewing names
+  std::string names;                  // all names, back to back
+  NameTable by_name;                  // entry index by name, viewing names
+  std::vector<std::uint32_t> listed;  // the entry of each name of the list, in list order
   [[nodiscard]] std::string_view Name(std::size_t i) const {
     return std::string_view(names).substr(entries[i].name_offset, entries[i].name_length);
   }

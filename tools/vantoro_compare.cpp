@@ -73,8 +73,26 @@ std::string FolderTrouble(const char* path) {
   return "";
 }
 
-// True for the bytes a line shows as they are.
-bool Plain(unsigned char c) { return c >= 0x20 && c != 0x7F && c != '\\'; }
+// The bytes a line shows as they are: all but those below 0x20, 0x7F and "\\".
+struct PlainBytes {
+  bool plain[256];
+  constexpr PlainBytes() : plain() {
+    for (int c = 0; c < 256; ++c) plain[c] = c >= 0x20 && c != 0x7F && c != '\\';
+  }
+};
+constexpr PlainBytes kPlain;
+
+bool Plain(unsigned char c) { return kPlain.plain[c]; }
+
+// True when none of the eight bytes is below 0x20, 0x7F or "\\".
+bool PlainWord(const unsigned char* p) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+  std::uint64_t w;
+  std::memcpy(&w, p, 8);
+  const auto has_zero = [](std::uint64_t v) { return ((v - kOnes) & ~v & kHighs) != 0; };
+  const bool below_blank = ((w - kOnes * 0x20) & ~w & kHighs) != 0;
+  return !below_blank && !has_zero(w ^ (kOnes * 0x7F)) && !has_zero(w ^ (kOnes * '\\'));
+}
 
 // Appends a line's bytes, control bytes and the backslash escaped. Runs of
 // plain bytes go in whole: nearly every line is one such run.
@@ -84,6 +102,8 @@ void AppendEscaped(std::string* out, StrDesc line) {
   std::size_t i = 0;
   while (i < line.len) {
     std::size_t run = i;
+    // Eight plain bytes a step while no byte of the word needs escaping.
+    while (run + 8 <= line.len && PlainWord(bytes + run)) run += 8;
     while (run < line.len && Plain(bytes[run])) ++run;
     out->append(line.ptr + i, run - i);
     if (run == line.len) break;

@@ -6,11 +6,13 @@
 
 #include <string>
 
+#include "compare/file_queries.h"
 #include "compare/listing.h"
 #include "compare/size_field.h"
 #include "compare/view_rows.h"
 #include "runtime/core/variable_store.h"
 #include "runtime/memory/string_area.h"
+#include "runtime/text/dates.h"
 #include "runtime/text/format.h"
 #include "runtime/text/masks.h"
 #include "runtime/text/strings.h"
@@ -242,6 +244,47 @@ TEST_F(EntryLineTest, FixedColumnsHoldLongAndUtf8Names) {
   EXPECT_EQ(Text(LineFileName(View(l3))), utf8);
   EXPECT_EQ(Text(LineFileName(Lit(""))), "");
   EXPECT_EQ(Text(LineFileName(Lit(" short"))), "short");
+}
+
+// The line is built in one step; it is the very text the line format gives
+// for its five fields, whatever the name, the size, the day and the marker.
+TEST_F(EntryLineTest, TheLineIsWhatTheLineFormatGives) {
+  struct Case {
+    std::string name;
+    std::uint64_t size;
+    std::int64_t stamp;
+  } cases[] = {
+      {"a", 0, LocalStamp(2017, 3, 15, 0, 0, 0)},
+      {"readme.txt", 1234, LocalStamp(2017, 3, 15, 23, 59, 59)},
+      {"Canci\xc3\xb3n \xe2\x82\xac.txt", 999999, LocalStamp(2001, 1, 2, 3, 4, 5)},
+      {std::string(45, 'L'), 12345678, LocalStamp(2039, 12, 31, 12, 0, 0)},
+      {"\xff\xfe odd bytes", 5, LocalStamp(2020, 2, 29, 6, 30, 0)},
+      {std::string(37, 'x') + "\xc3\xb1" + "tail", 77, LocalStamp(2017, 6, 1, 9, 9, 9)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    ASSERT_TRUE(WriteFile(dir / c.name, ""));
+    ASSERT_EQ(truncate((dir / c.name).c_str(), static_cast<off_t>(c.size)), 0);
+    ASSERT_TRUE(SetModified(dir / c.name, c.stamp));
+    const AreaMark mark = MarkArea();
+    FolderSnapshot snapshot;
+    const StrDesc list = ListFolder(View(dir.path()), kArchiveMask, nullptr, &snapshot);
+    ComparePass pass;
+    PrepareComparePass(&pass, View(dir.path()), EmptyDesc(), list, EmptyDesc(), EmptyDesc(),
+                       &snapshot, nullptr);
+    const AreaMark lines = MarkArea();
+    const EntryLine line = BuildPassLine(pass, 1, kSideLeft);
+    ASSERT_TRUE(OneNewString(lines, line.line));
+    const std::string built = Text(line.line);
+    const std::int32_t time = static_cast<std::int32_t>(StampTime(c.stamp));
+    const StrDesc fields[] = {
+        NameField(View(c.name)), SizeField(c.size),
+        FormatDate(DateToText(static_cast<std::int32_t>(StampDate(c.stamp))), kDateShort),
+        FormatTimeOfDay(time), MarkerText(kMarkerLeftOnly)};
+    EXPECT_EQ(built, Text(FormatText(kLineLimit, kLineFormat, fields)));
+    ReleaseArea(mark);
+  }
 }
 
 TEST_F(EntryLineTest, SizesAboveTheMaskUseBinaryUnits) {
