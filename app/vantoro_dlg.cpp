@@ -3,6 +3,7 @@
 #include <QListWidget>
 #include <QScrollBar>
 
+#include "actions/line_actions.h"
 #include "actions/process_runner.h"
 #include "actions/viewing.h"
 #include "compare/view_rows.h"
@@ -158,10 +159,10 @@ HistoryHost CVantoroDlg::Host() {
 
 void CVantoroDlg::AddRow(const RowText& row, void* self) {
   auto* d = static_cast<CVantoroDlg*>(self);
-  d->left_lines_.emplace_back(row.left_line.ptr, row.left_line.len);
-  d->right_lines_.emplace_back(row.right_line.ptr, row.right_line.len);
-  d->left_names_.emplace_back(row.left_name.ptr, row.left_name.len);
-  d->right_names_.emplace_back(row.right_name.ptr, row.right_name.len);
+  d->left_rows_.lines.emplace_back(row.left_line.ptr, row.left_line.len);
+  d->right_rows_.lines.emplace_back(row.right_line.ptr, row.right_line.len);
+  d->left_rows_.names.emplace_back(row.left_name.ptr, row.left_name.len);
+  d->right_rows_.names.emplace_back(row.right_name.ptr, row.right_name.len);
   d->left_list_->addItem(Shown(row.left_line));
   d->right_list_->addItem(Shown(row.right_line));
 }
@@ -169,10 +170,10 @@ void CVantoroDlg::AddRow(const RowText& row, void* self) {
 void CVantoroDlg::ClearRows() {
   left_list_->clear();
   right_list_->clear();
-  left_lines_.clear();
-  right_lines_.clear();
-  left_names_.clear();
-  right_names_.clear();
+  left_rows_.lines.clear();
+  right_rows_.lines.clear();
+  left_rows_.names.clear();
+  right_rows_.names.clear();
 }
 
 void CVantoroDlg::FillViews(StrDesc left_folder, StrDesc right_folder) {
@@ -262,7 +263,7 @@ int CVantoroDlg::SelectedRow(QListWidget* list) const {
 
 void CVantoroDlg::OpenSideFile(bool left) {
   const int row = SelectedRow(left ? left_list_ : right_list_);
-  const std::vector<std::string>& names = left ? left_names_ : right_names_;
+  const std::vector<std::string>& names = left ? left_rows_.names : right_rows_.names;
   if (row < 0 || static_cast<std::size_t>(row) >= names.size() || names[row].empty()) return;
   const AreaMark mark = MarkArea();
   const StrDesc path = JoinPath(Bytes(left ? left_folder_ : right_folder_), Bytes(names[row]));
@@ -294,14 +295,62 @@ void CVantoroDlg::SelectInStep(QListWidget* from, QListWidget* to) {
 void CVantoroDlg::OnLeftSelection(int) { SelectInStep(left_list_, right_list_); }
 void CVantoroDlg::OnRightSelection(int) { SelectInStep(right_list_, left_list_); }
 
-void CVantoroDlg::OnCopy(int) {}  // copies the selected file with a backup: the copy action
+RowList CVantoroDlg::Rows(bool left) {
+  RowColumn& column = left ? left_rows_ : right_rows_;
+  column.on_replace =
+      left ? [](void* self,
+                std::uint16_t row) { static_cast<CVantoroDlg*>(self)->ShowReplacedRow(true, row); }
+           : [](void* self, std::uint16_t row) {
+               static_cast<CVantoroDlg*>(self)->ShowReplacedRow(false, row);
+             };
+  column.hook_context = this;
+  return RowListOf(&column);
+}
+
+void CVantoroDlg::ShowReplacedRow(bool left, std::uint16_t row) {
+  QListWidget* list = left ? left_list_ : right_list_;
+  const std::string& line = (left ? left_rows_ : right_rows_).lines[row];
+  // The old line goes and the new one takes its place; that is no selection
+  // of the user's.
+  filling_ = true;
+  delete list->takeItem(row);
+  list->insertItem(row, Shown(MakeDesc(line.data(), line.size())));
+  filling_ = false;
+}
+
+void CVantoroDlg::ClearSelections() {
+  filling_ = true;
+  for (QListWidget* list : {left_list_, right_list_}) {
+    list->clearSelection();
+    list->setCurrentRow(-1);
+  }
+  filling_ = false;
+}
+
+void CVantoroDlg::OnCopy(int id) {
+  const bool to_right = id == kIdCopyRight;
+  const int row = SelectedRow(to_right ? left_list_ : right_list_);
+  if (row < 0) return;  // no row: nothing to copy
+  const AreaMark mark = MarkArea();
+  const LineAction done = to_right
+                              ? CopyLineFile(Bytes(left_folder_), Bytes(right_folder_), Rows(true),
+                                             Rows(false), static_cast<std::uint16_t>(row))
+                              : CopyLineFile(Bytes(right_folder_), Bytes(left_folder_), Rows(false),
+                                             Rows(true), static_cast<std::uint16_t>(row));
+  if (done.acted) {
+    ClearSelections();
+    UpdateData(false);
+  }
+  if (done.status != kOk) ShowErrorBox(done.status);
+  ReleaseArea(mark);
+}
 void CVantoroDlg::OnCompare(int) {
   // The row's name: the left one, or the right one on a row of the right only
   // (whose missing left copy is then reported). No row: no name.
   const int row = SelectedRow(left_list_);
   std::string name;
-  if (row >= 0 && static_cast<std::size_t>(row) < left_names_.size()) {
-    name = !left_names_[row].empty() ? left_names_[row] : right_names_[row];
+  if (row >= 0 && static_cast<std::size_t>(row) < left_rows_.names.size()) {
+    name = !left_rows_.names[row].empty() ? left_rows_.names[row] : right_rows_.names[row];
   }
   const AreaMark mark = MarkArea();
   const StatusWord status =
@@ -309,7 +358,16 @@ void CVantoroDlg::OnCompare(int) {
   if (status != kOk) ShowErrorBox(status);
   ReleaseArea(mark);
 }
-void CVantoroDlg::OnDelete(int) {}  // deletes the selected file after a backup: the delete action
+void CVantoroDlg::OnDelete(int id) {
+  const bool left = id == kIdDeleteLeft;
+  const int row = SelectedRow(left ? left_list_ : right_list_);
+  if (row < 0) return;  // no row: nothing to delete
+  const AreaMark mark = MarkArea();
+  const LineAction done = DeleteLineFile(Bytes(left ? left_folder_ : right_folder_), Rows(left),
+                                         static_cast<std::uint16_t>(row));
+  if (done.status != kOk) ShowErrorBox(done.status);
+  ReleaseArea(mark);
+}
 
 void CVantoroDlg::OnAbout(int) { ShowAbout(EmptyDesc()); }
 

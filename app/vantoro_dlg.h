@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "actions/rows.h"
 #include "app/framework.h"
 #include "compare/view_rows.h"
 #include "history/goto_history.h"
@@ -32,10 +33,10 @@ class CVantoroDlg : public CDialog {
   // The view state, for the commands and for tests.
   const std::string& LeftFolder() const { return left_folder_; }
   const std::string& RightFolder() const { return right_folder_; }
-  const std::vector<std::string>& LeftLines() const { return left_lines_; }
-  const std::vector<std::string>& RightLines() const { return right_lines_; }
-  const std::vector<std::string>& LeftNames() const { return left_names_; }
-  const std::vector<std::string>& RightNames() const { return right_names_; }
+  const std::vector<std::string>& LeftLines() const { return left_rows_.lines; }
+  const std::vector<std::string>& RightLines() const { return right_rows_.lines; }
+  const std::vector<std::string>& LeftNames() const { return left_rows_.names; }
+  const std::vector<std::string>& RightNames() const { return right_rows_.names; }
   QListWidget* LeftList() const { return left_list_; }
   const HistoryList& History() const { return history_list_; }
   QListWidget* RightList() const { return right_list_; }
@@ -68,6 +69,12 @@ class CVantoroDlg : public CDialog {
   void SelectInStep(QListWidget* from, QListWidget* to);
   // The selected row of a list, or -1.
   int SelectedRow(QListWidget* list) const;
+  // The file actions' view of a column: its rows, and its list box kept in step.
+  RowList Rows(bool left);
+  // Shows the new line of a replaced row in its list box.
+  void ShowReplacedRow(bool left, std::uint16_t row);
+  // No row selected in either column (after rows were replaced).
+  void ClearSelections();
   // Opens the selected row's file of one side with the program for its type.
   void OpenSideFile(bool left);
   void ClearRows();
@@ -84,7 +91,8 @@ class CVantoroDlg : public CDialog {
 
   std::string left_folder_, right_folder_;  // the folders' exact bytes
   bool filled_ = false;                     // the columns show left_folder_ and right_folder_
-  std::vector<std::string> left_lines_, right_lines_, left_names_, right_names_;
+  // The rows of both columns: exact lines and names, shown by the list boxes.
+  RowColumn left_rows_, right_rows_;
   std::vector<std::pair<int, QAction*>> goto_items_;  // the "Go to" items and their ids
   bool syncing_selection_ = false;
   bool filling_ = false;  // rows are being replaced: no selection change of the user
