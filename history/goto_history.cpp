@@ -60,11 +60,14 @@ void LoadHistory(const HistoryHost& host, HistoryList* list) {
   host.clear_items(host.context);
   const AreaMark mark = MarkArea();
   const StrDesc path = HistoryPath();
-  const StrDesc read = ReadTextFileJoined(path, Lit(","));
+  // No history yet is no failure: a missing file is not read at all, so that
+  // it leaves nothing in the error state or the detail log for the next box.
+  const bool present = EntryAttributes(path) != kErrFileNotFound;
+  const StrDesc read = present ? ReadTextFileJoined(path, Lit(",")) : EmptyDesc();
   std::string text = read.ptr != nullptr ? std::string(read.ptr, read.len) : std::string();
   // A file that is there but cannot be read (too large, no permission) must
   // survive: an edit would otherwise replace it with what little is known.
-  list->unreadable = read.ptr == nullptr && EntryAttributes(path) != kErrFileNotFound;
+  list->unreadable = present && read.ptr == nullptr;
   ReleaseArea(mark);
   // A line break after the last line (a file written by hand) is no entry.
   while (!text.empty() && text.back() == ',') text.pop_back();

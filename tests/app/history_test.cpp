@@ -15,6 +15,7 @@
 #include "runtime/core/typed_lists.h"
 #include "runtime/core/variable_store.h"
 #include "runtime/memory/blocks.h"
+#include "runtime/memory/error_state.h"
 #include "runtime/memory/string_area.h"
 #include "runtime/messages/catalog.h"
 #include "support/runtime_fixture.h"
@@ -71,6 +72,9 @@ TEST_F(HistoryTest, WithoutAFileTheWindowOpensEmptyAndInsertCreatesIt) {
   EXPECT_EQ(MenuLabels(), (std::vector<std::string>{"Salir"}));
   EXPECT_EQ(dialog_.LeftList()->count(), 0);
   EXPECT_EQ(GetSetting(kSettingCurrentGotoEntry), 1);
+  // No history is no failure: nothing is left for the next error box.
+  EXPECT_EQ(g_error_state.code, 0);
+  EXPECT_EQ(GetVariable(kGroupMessages, kItemDetailLog).len, 0);
   Show("a", "b");
   Command(kIdInsertCurrent);
   EXPECT_EQ(History(), Entry("a", "b"));
