@@ -74,11 +74,11 @@ std::string BackupSourceFolder(const std::string& file) {
 
 StatusWord MakeOneFolder(const std::string& path, int* error) {
   if (Os().mkdir(path.c_str(), kFolderMode) == 0) {
-    // The new folder's entry reaches the disk with its parent, so that a
-    // backup written into it survives a crash.
+    // The new folder's entry must reach the disk with its parent, or a
+    // backup written into it could vanish in a crash.
     const std::string parent = FolderOf(path);
-    (void)SyncFolderEntries(parent.empty() ? "." : parent.c_str());
-    return kOk;
+    *error = SyncFolderEntries(parent.empty() ? "." : parent.c_str());
+    return *error == 0 ? kOk : StatusFromErrno(*error);
   }
   *error = errno;
   return *error == EEXIST && IsFolder(path) ? kOk : StatusFromErrno(*error);
@@ -89,7 +89,7 @@ StatusWord EnsureFolderPath(const std::string& path) {
   if (IsFolder(path)) return kOk;
   int error = 0;
   if (MakeOneFolder(path, &error) == kOk) return kOk;
-  if (error == ENOENT) {
+  if (error == ENOENT && !IsFolder(path)) {
     const std::string parent = FolderOf(path);
     if (!parent.empty()) {
       const StatusWord st = EnsureFolderPath(parent);
@@ -102,7 +102,28 @@ StatusWord EnsureFolderPath(const std::string& path) {
   return RecordFileProblem(status, View(path), reason);
 }
 
+// Makes the dated folder of the backup path target of the file path.
+StatusWord MakeBackupFolder(StrDesc path, const std::string& target) {
+  const std::string folder = FolderOf(target);
+  if (IsFolder(folder)) return kOk;
+  const StatusWord st = EnsureFolderPath(folder);
+  if (st == kOk) return kOk;
+  // The log names the folder that could not be made; the file leads.
+  const StrDesc made = GetVariable(kGroupMessages, kItemDetailLog);
+  const std::string why = "cannot be backed up: " + Bytes(made);
+  return RecordFileProblem(st, path, why.c_str());
+}
+
 }  // namespace
+
+StatusWord EnsureBackupFolder(StrDesc path) {
+  const AreaMark mark = MarkArea();
+  const StrDesc target = BackupPath(path);
+  const StatusWord st =
+      target.ptr != nullptr ? MakeBackupFolder(path, Bytes(target)) : DescStatus(target);
+  ReleaseArea(mark);
+  return st;
+}
 
 StatusWord RecordFileProblem(StatusWord status, StrDesc path, const char* reason) {
   const AreaMark mark = MarkArea();
@@ -172,15 +193,7 @@ StatusWord BackupFile(StrDesc path) {
   const std::string target_path = Bytes(target);
   ReleaseArea(mark);
   // The dated folder first, whether the file is there or not.
-  const std::string folder = FolderOf(target_path);
-  if (!IsFolder(folder)) {
-    if (const StatusWord st = EnsureFolderPath(folder); st != kOk) {
-      // The log names the folder that could not be made; the file leads.
-      const StrDesc made = GetVariable(kGroupMessages, kItemDetailLog);
-      const std::string why = "cannot be backed up: " + Bytes(made);
-      return RecordFileProblem(st, path, why.c_str());
-    }
-  }
+  if (const StatusWord st = MakeBackupFolder(path, target_path); st != kOk) return st;
   // An earlier backup of the day, read-only like the file it came from, is
   // replaced too: it is the backup tree's own copy.
   const CopyReport report = CopyReplacing(file.c_str(), target_path.c_str(), kCopyReplaceReadOnly);

@@ -28,6 +28,9 @@
 // string.
 [[nodiscard]] StrDesc BackupPath(StrDesc path);
 
+// Makes today's dated folder of the file's backups: 0, or the failure.
+[[nodiscard]] StatusWord EnsureBackupFolder(StrDesc path);
+
 // Copies the file into the backup tree, replacing an earlier backup of the
 // same day only by a complete new one. The dated folder is made first,
 // whether the file exists or not. 0 once the backup is whole on disk; else

@@ -63,6 +63,10 @@ LineAction CopyLineFile(StrDesc source_folder, StrDesc destination_folder, const
   // it is not touched.
   if (Exists(to)) {
     if (const StatusWord st = BackupFile(View(to)); st != kOk) return Refused(st);
+  } else {
+    // Nothing to lose: the day's folder is made as for any backup, and the
+    // copy goes on whether it could be made or not.
+    (void)EnsureBackupFolder(View(to));
   }
   const CopyReport report = CopyReplacing(from.c_str(), to.c_str(), 0);
   StatusWord status = kOk;

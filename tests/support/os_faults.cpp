@@ -14,6 +14,7 @@
 namespace {
 
 FaultRule g_rule;
+OsCalls g_base;  // the table the rule was put over: the calls that go on
 
 // Asks the rule; sets errno and returns true when the call must fail.
 bool Fails(const char* call, const char* path, int fd) {
@@ -24,10 +25,10 @@ bool Fails(const char* call, const char* path, int fd) {
   return true;
 }
 
-const OsCalls& Real() { return RealOsCalls(); }
+const OsCalls& Real() { return g_base; }
 
 OsCalls Wrapped() {
-  OsCalls c = Real();
+  OsCalls c = g_base;
   c.statx = [](int dirfd, const char* path, int flags, unsigned int mask, struct statx* out) {
     return Fails("statx", path, dirfd) ? -1 : Real().statx(dirfd, path, flags, mask, out);
   };
@@ -85,8 +86,10 @@ OsCalls Wrapped() {
 
 }  // namespace
 
-ScopedFaults::ScopedFaults(FaultRule rule) : previous_(SetOsCalls(Wrapped())) {
+ScopedFaults::ScopedFaults(FaultRule rule) : previous_(Os()) {
+  g_base = previous_;
   g_rule = std::move(rule);
+  SetOsCalls(Wrapped());
 }
 
 ScopedFaults::~ScopedFaults() {

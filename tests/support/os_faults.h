@@ -19,7 +19,8 @@ struct InjectedCall {
 // The errno the call fails with, or 0.
 using FaultRule = std::function<int(const InjectedCall& call)>;
 
-// Puts the rule in force over the real calls for the lifetime of the object.
+// Puts the rule in force over the table in force for the lifetime of the
+// object (not nested: one rule at a time).
 class ScopedFaults {
  public:
   explicit ScopedFaults(FaultRule rule);

@@ -1,0 +1,308 @@
+#include "actions/line_actions.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "actions/file_services.h"
+#include "actions/rows.h"
+#include "compare/view_rows.h"
+#include "platform/os/os_calls.h"
+#include "runtime/core/variable_store.h"
+#include "runtime/memory/string_area.h"
+#include "support/os_faults.h"
+#include "support/runtime_fixture.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// 8 December 2017, noon, in the test's time zone.
+time_t FixedNow(time_t* out) {
+  const time_t now = static_cast<time_t>(LocalStamp(2017, 12, 8, 12, 0, 0));
+  if (out != nullptr) *out = now;
+  return now;
+}
+
+// Two folders shown side by side, a start folder for the backup tree, and
+// today fixed at 8 December 2017.
+class LineActionTest : public RuntimeTest {
+ protected:
+  void SetUp() override {
+    RuntimeTest::SetUp();
+    ASSERT_EQ(SetVariable(kGroupSettings, kItemLanguage, Lit("EN")), kOk);
+    ASSERT_EQ(SetVariable(kGroupSettings, kItemStartFolder, View(start_.path())), kOk);
+    ASSERT_EQ(mkdir(left_.c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(right_.c_str(), 0755), 0);
+  }
+  void Put(const std::string& path, const std::string& bytes, std::int64_t stamp) {
+    ASSERT_TRUE(WriteFile(path, bytes));
+    ASSERT_TRUE(SetModified(path, stamp));
+  }
+  // Fills both columns as the window does.
+  void Fill() {
+    rows_[0] = RowColumn{};
+    rows_[1] = RowColumn{};
+    (void)FillRows(
+        View(left_), View(right_),
+        [](const RowText& row, void* context) {
+          auto* rows = static_cast<RowColumn*>(context);
+          rows[0].lines.emplace_back(row.left_line.ptr, row.left_line.len);
+          rows[0].names.emplace_back(row.left_name.ptr, row.left_name.len);
+          rows[1].lines.emplace_back(row.right_line.ptr, row.right_line.len);
+          rows[1].names.emplace_back(row.right_name.ptr, row.right_name.len);
+        },
+        rows_);
+    ASSERT_EQ(rows_[0].lines.size(), rows_[1].lines.size());
+  }
+  LineAction CopyRight(std::uint16_t row) {
+    const LineAction a =
+        CopyLineFile(View(left_), View(right_), RowListOf(&rows_[0]), RowListOf(&rows_[1]), row);
+    EXPECT_EQ(MarkArea(), 0);
+    return a;
+  }
+  LineAction Delete(bool left, std::uint16_t row) {
+    const LineAction a =
+        DeleteLineFile(View(left ? left_ : right_), RowListOf(&rows_[left ? 0 : 1]), row);
+    EXPECT_EQ(MarkArea(), 0);
+    return a;
+  }
+  // Where today's backup of a file of a folder lands.
+  std::string Backup(const std::string& folder, const std::string& name) const {
+    return start_.path() + "/Backups" + folder + "/Backup(12-08-17)/" + name;
+  }
+  std::string Detail() const { return Text(GetVariable(kGroupMessages, kItemDetailLog)); }
+  static std::string Marker(const std::string& line) {
+    return line.size() >= 4 ? line.substr(line.size() - 4) : line;
+  }
+
+  ScopedTimeZone tz_{"UTC"};
+  TempDir start_, dir_;
+  const std::string left_ = dir_ / "left", right_ = dir_ / "right";
+  RowColumn rows_[2];
+  const std::int64_t t_ = 1489573353;
+  ScopedOsCalls now_{[] {
+    OsCalls calls = Os();
+    calls.time = &FixedNow;
+    return calls;
+  }()};
+};
+
+TEST_F(LineActionTest, TheBackupPathOfTheExample) {
+  const AreaMark mark = MarkArea();
+  const StrDesc path = BackupPath(Lit("/home/ana/Docs/a.txt"));
+  EXPECT_TRUE(OneNewString(mark, path));
+  EXPECT_EQ(Text(path), start_.path() + "/Backups/home/ana/Docs/Backup(12-08-17)/a.txt");
+  ReleaseArea(mark);
+  // Every byte of the name is kept; a folder with ".." parts is resolved, so
+  // that a backup never lands outside the tree.
+  EXPECT_EQ(Text(BackupPath(Lit("/srv/.profile"))),
+            start_.path() + "/Backups/srv/Backup(12-08-17)/.profile");
+  EXPECT_EQ(Text(BackupPath(Lit("/srv/notes."))),
+            start_.path() + "/Backups/srv/Backup(12-08-17)/notes.");
+  EXPECT_EQ(Text(BackupPath(View(left_ + "/../right/x"))), Backup(right_, "x"));
+  ReleaseArea(mark);
+}
+
+// A file on the left only: nothing to back up, the dated folder made all
+// the same, the copy in place and the row " == " in both columns.
+TEST_F(LineActionTest, CopyingAOneSidedFile) {
+  Put(left_ + "/a.txt", "left bytes", t_);
+  Fill();
+  ASSERT_EQ(Marker(rows_[0].lines[0]), " ++ ");
+  const LineAction a = CopyRight(0);
+  EXPECT_EQ(a.status, kOk);
+  EXPECT_TRUE(a.acted);
+  EXPECT_EQ(ReadFile(right_ + "/a.txt"), "left bytes");
+  EXPECT_TRUE(fs::is_directory(fs::path(Backup(right_, "a.txt")).parent_path()));
+  EXPECT_FALSE(fs::exists(Backup(right_, "a.txt")));
+  EXPECT_EQ(Marker(rows_[0].lines[0]), " == ");
+  EXPECT_EQ(rows_[1].lines[0], rows_[0].lines[0]);
+  EXPECT_EQ(rows_[1].names[0], "a.txt");
+  // From the side that has no file in that row nothing happens at all.
+  Put(right_ + "/b.txt", "right only", t_);
+  Fill();
+  ASSERT_EQ(rows_[0].names[1], "");
+  const LineAction none = CopyRight(1);
+  EXPECT_EQ(none.status, kOk);
+  EXPECT_FALSE(none.acted);
+  EXPECT_EQ(ReadFile(right_ + "/b.txt"), "right only");
+  EXPECT_FALSE(fs::exists(fs::path(Backup(left_, "b.txt")).parent_path()));
+}
+
+// An older copy is replaced only after its backup; a second copy the same
+// day replaces that backup by the newer old state. Names are exact bytes.
+TEST_F(LineActionTest, CopyingOverAnOlderFileBacksItUpFirst) {
+  const std::string name = "Canci\xc3\xb3n.txt";
+  Put(left_ + "/" + name, "new one", t_ + 100);
+  Put(right_ + "/" + name, "old one", t_);
+  Fill();
+  ASSERT_EQ(Marker(rows_[0].lines[0]), " >> ");
+  EXPECT_EQ(CopyRight(0).status, kOk);
+  EXPECT_EQ(ReadFile(right_ + "/" + name), "new one");
+  EXPECT_EQ(ReadFile(Backup(right_, name)), "old one");
+  EXPECT_EQ(Marker(rows_[1].lines[0]), " == ");
+  Put(left_ + "/" + name, "newest", t_ + 200);
+  Fill();
+  EXPECT_EQ(CopyRight(0).status, kOk);
+  EXPECT_EQ(ReadFile(Backup(right_, name)), "new one");
+  EXPECT_EQ(ReadFile(right_ + "/" + name), "newest");
+  std::size_t backups = 0;
+  for ([[maybe_unused]] const auto& e :
+       fs::directory_iterator(fs::path(Backup(right_, name)).parent_path())) {
+    ++backups;
+  }
+  EXPECT_EQ(backups, 1u);
+}
+
+// Whatever makes the backup fail, nothing is replaced or deleted, the rows
+// keep their text, and the detail names the file and the reason.
+TEST_F(LineActionTest, AFailedBackupStopsTheCopyAndTheDelete) {
+  Put(left_ + "/a.txt", "new", t_ + 100);
+  Put(right_ + "/a.txt", "old", t_);
+  // The backup's own temporary file, and the backup tree's folders.
+  const char* temp = "Backup(12-08-17)/.";
+  struct Case {
+    const char* call;
+    const char* where;
+    int error;
+    StatusWord status;
+    const char* reason;
+  } cases[] = {
+      {"mkdir", "Backups", EACCES, kErrPermissionDenied, "Permission denied"},
+      {"open", "Backups", EACCES, kErrPermissionDenied, "Permission denied"},  // a folder's flush
+      {"open", temp, EACCES, kErrPermissionDenied, "Permission denied"},
+      {"open", temp, ENAMETOOLONG, kFailure, "File name too long"},
+      {"copy_file_range", temp, ENOSPC, kFailure, "No space left on device"},
+      {"fsync", temp, EIO, kFailure, "Input/output error"},
+      {"rename", "Backup(12-08-17)/a.txt", ENOSPC, kFailure, "No space left on device"},
+  };
+  for (const Case& c : cases) {
+    for (bool deleting : {false, true}) {
+      SCOPED_TRACE(std::string(c.call) + " " + c.where + " " + c.reason +
+                   (deleting ? " delete" : " copy"));
+      fs::remove_all(start_ / "Backups");
+      Fill();
+      const std::vector<std::string> before[2] = {rows_[0].lines, rows_[1].lines};
+      LineAction a{};
+      {
+        ScopedFaults faults(FailNth(c.call, 1, c.error, c.where));
+        a = deleting ? Delete(false, 0) : CopyRight(0);
+      }
+      EXPECT_EQ(a.status, c.status);
+      EXPECT_FALSE(a.acted);
+      EXPECT_EQ(ReadFile(right_ + "/a.txt"), "old");
+      EXPECT_EQ(rows_[0].lines, before[0]);
+      EXPECT_EQ(rows_[1].lines, before[1]);
+      EXPECT_NE(Detail().find(right_ + "/a.txt"), std::string::npos) << Detail();
+      EXPECT_NE(Detail().find(c.reason), std::string::npos) << Detail();
+    }
+  }
+}
+
+// Refused before anything is backed up: a read-only destination or file, a
+// folder under the name on the other side, the very file on both sides.
+TEST_F(LineActionTest, RefusalsBackUpNothingAndChangeNothing) {
+  Put(left_ + "/ro.txt", "new", t_ + 100);
+  Put(right_ + "/ro.txt", "old", t_);
+  ASSERT_EQ(chmod((right_ + "/ro.txt").c_str(), 0444), 0);
+  Put(left_ + "/y", "file", t_);
+  ASSERT_EQ(mkdir((right_ + "/y").c_str(), 0755), 0);
+  Fill();
+  ASSERT_EQ(rows_[0].names[0], "ro.txt");
+  ASSERT_EQ(rows_[0].names[1], "y");
+  const LineAction read_only = CopyRight(0);
+  EXPECT_EQ(read_only.status, kErrPermissionDenied);
+  EXPECT_NE(Detail().find("is read-only"), std::string::npos);
+  EXPECT_EQ(CopyRight(1).status, kErrBadInputData);  // a file never goes over a folder
+  EXPECT_TRUE(fs::is_directory(right_ + "/y"));
+  EXPECT_EQ(Delete(false, 0).status, kErrPermissionDenied);
+  EXPECT_EQ(ReadFile(right_ + "/ro.txt"), "old");
+  EXPECT_FALSE(fs::exists(start_ / "Backups"));
+  // The same folder on both sides: every file would go onto itself.
+  const LineAction self =
+      CopyLineFile(View(left_), View(left_), RowListOf(&rows_[0]), RowListOf(&rows_[1]), 1);
+  EXPECT_EQ(self.status, kErrBadInputData);
+  EXPECT_EQ(ReadFile(left_ + "/y"), "file");
+}
+
+TEST_F(LineActionTest, DeletingBacksUpRemovesAndEmptiesOneSide) {
+  Put(left_ + "/a.txt", "left", t_);
+  Put(right_ + "/a.txt", "right", t_);
+  Fill();
+  const std::string other = rows_[1].lines[0];
+  EXPECT_EQ(Delete(true, 0).status, kOk);
+  EXPECT_FALSE(fs::exists(left_ + "/a.txt"));
+  EXPECT_EQ(ReadFile(Backup(left_, "a.txt")), "left");
+  EXPECT_EQ(rows_[0].lines[0], "");
+  EXPECT_EQ(rows_[1].lines[0], other);  // the other side keeps its line
+  EXPECT_EQ(rows_[0].lines.size(), rows_[1].lines.size());
+  const LineAction again = Delete(true, 0);  // the emptied line: nothing
+  EXPECT_FALSE(again.acted);
+  // A removal that fails keeps the line, and says why.
+  LineAction refused{};
+  {
+    ScopedFaults faults(FailNth("unlink", 1, EACCES, right_.c_str()));
+    refused = Delete(false, 0);
+  }
+  EXPECT_EQ(refused.status, kErrPermissionDenied);
+  EXPECT_EQ(rows_[1].lines[0], other);
+  EXPECT_EQ(ReadFile(right_ + "/a.txt"), "right");
+  // A file gone meanwhile: the line says so, without a backup.
+  ASSERT_EQ(unlink((right_ + "/a.txt").c_str()), 0);
+  EXPECT_EQ(Delete(false, 0).status, kOk);
+  EXPECT_EQ(rows_[1].lines[0], "");
+}
+
+// Killed at any platform call of a copy over an existing file, the file
+// holds its old or its new bytes; once it holds the new ones, its backup is
+// complete; and never a mix.
+TEST_F(LineActionTest, KilledAtAnyCallNothingIsLost) {
+  const std::string left = left_ + "/a.txt", right = right_ + "/a.txt";
+  Put(left, std::string(100000, 'N'), t_ + 100);
+  int n = 1;
+  for (; n < 400; ++n) {
+    Put(right, std::string(70000, 'o'), t_);
+    fs::remove_all(start_ / "Backups");
+    Fill();
+    const bool killed = KilledAtCall(n, [this] { (void)CopyRight(0); });
+    const std::string now = ReadFile(right);
+    const bool old = now == std::string(70000, 'o');
+    EXPECT_TRUE(old || now == std::string(100000, 'N')) << "killed at call " << n;
+    const std::string backup = Backup(right_, "a.txt");
+    if (!old) EXPECT_EQ(ReadFile(backup), std::string(70000, 'o')) << "killed at call " << n;
+    if (fs::exists(backup)) {
+      EXPECT_EQ(ReadFile(backup), std::string(70000, 'o')) << "killed at call " << n;
+    }
+    for (const auto& e : fs::directory_iterator(right_)) {
+      if (e.path().filename() != "a.txt") fs::remove(e.path());  // a kill's temporary file
+    }
+    if (!killed) break;
+  }
+  EXPECT_GT(n, 10);
+  EXPECT_LT(n, 400);
+  // A delete: the file is there, or it is gone and its backup is whole.
+  for (n = 1; n < 400; ++n) {
+    Put(right, std::string(70000, 'o'), t_);
+    fs::remove_all(start_ / "Backups");
+    Fill();
+    const bool killed = KilledAtCall(n, [this] { (void)Delete(false, 0); });
+    if (fs::exists(right)) {
+      EXPECT_EQ(ReadFile(right), std::string(70000, 'o')) << "killed at call " << n;
+    } else {
+      EXPECT_EQ(ReadFile(Backup(right_, "a.txt")), std::string(70000, 'o'))
+          << "killed at call " << n;
+    }
+    if (!killed) break;
+  }
+  EXPECT_GT(n, 10);
+  EXPECT_FALSE(fs::exists(right));
+}
+
+}  // namespace
