@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QWheelEvent>
 #include <QWindow>
+#include <filesystem>
 
 #include "app/vantoro_app.h"
 #include "platform/ui/scripted_prompts.h"
@@ -246,6 +247,49 @@ TEST_F(WindowTest, TheColumnsScrollTogether) {
   EXPECT_EQ(l->value(), l->maximum());
   EXPECT_EQ(r->value(), l->value());
   dialog_.hide();
+}
+
+// ">>" copies the selected row's file across after a backup: the row is
+// rebuilt at its place in both columns and no row stays selected. A copy
+// that is refused shows the error box and keeps the rows.
+TEST_F(WindowTest, TheCopyButtonsCopyTheSelectedRow) {
+  TempDir start;
+  ASSERT_EQ(SetVariable(kGroupSettings, kItemStartFolder, View(start.path())), kOk);
+  Put(left() + "/a.txt", t_, "a");
+  Put(left() + "/b.txt", t_ + 100, "new b");
+  Put(right() + "/b.txt", t_, "old b");
+  Put(left() + "/c.txt", t_ + 100, "new c");
+  Put(right() + "/c.txt", t_, "read-only c");
+  ASSERT_EQ(chmod((right() + "/c.txt").c_str(), 0444), 0);
+  Fill(left(), right());
+  ASSERT_EQ(Marker(dialog_.LeftLines()[1]), " >> ");
+  dialog_.LeftList()->setCurrentRow(1);
+  ASSERT_EQ(dialog_.RightList()->currentRow(), 1);
+  QTest::mouseClick(qobject_cast<QPushButton*>(dialog_.Control(kIdCopyRight)), Qt::LeftButton);
+  EXPECT_EQ(ReadFile(right() + "/b.txt"), "new b");
+  EXPECT_EQ(Marker(dialog_.LeftLines()[1]), " == ");
+  EXPECT_EQ(dialog_.RightLines()[1], dialog_.LeftLines()[1]);
+  EXPECT_EQ(dialog_.RightList()->item(1)->text().toStdString(), dialog_.RightLines()[1]);
+  EXPECT_EQ(dialog_.LeftList()->count(), 3);
+  EXPECT_TRUE(dialog_.LeftList()->selectedItems().isEmpty());
+  EXPECT_TRUE(dialog_.RightList()->selectedItems().isEmpty());
+  EXPECT_TRUE(prompts_.boxes().empty());
+  // The read-only copy is refused with a box that names it; nothing changes.
+  const std::string before = dialog_.RightLines()[2];
+  dialog_.LeftList()->setCurrentRow(2);
+  QTest::mouseClick(qobject_cast<QPushButton*>(dialog_.Control(kIdCopyRight)), Qt::LeftButton);
+  ASSERT_EQ(prompts_.boxes().size(), 1u);
+  EXPECT_NE(prompts_.boxes()[0].text.find(U16(right() + "/c.txt: is read-only")),
+            std::u16string::npos);
+  EXPECT_EQ(dialog_.RightLines()[2], before);
+  // Delete on the right empties that side's line only, after the backup.
+  dialog_.RightList()->setCurrentRow(1);
+  QTest::mouseClick(qobject_cast<QPushButton*>(dialog_.Control(kIdDeleteRight)), Qt::LeftButton);
+  EXPECT_FALSE(std::filesystem::exists(right() + "/b.txt"));
+  EXPECT_EQ(dialog_.RightLines()[1], "");
+  EXPECT_EQ(dialog_.RightList()->item(1)->text(), QString());
+  EXPECT_NE(dialog_.LeftLines()[1], "");
+  EXPECT_EQ(MarkArea(), 0);
 }
 
 // The application's start-up and shutdown around a window closed by a timer.
