@@ -96,7 +96,10 @@ void CDialog::Build() {
         list->setUniformItemSizes(true);
         list->setVerticalScrollBarPolicy((c.styles & kStyleVScroll) ? Qt::ScrollBarAsNeeded
                                                                     : Qt::ScrollBarAlwaysOff);
-        list->setHorizontalScrollBarPolicy((c.styles & kStyleHScroll) ? Qt::ScrollBarAsNeeded
+        // Always there when asked for: a bar that came and went with one
+        // column's widest row would take a row's height from that column
+        // only, and the two columns' rows would no longer stand side by side.
+        list->setHorizontalScrollBarPolicy((c.styles & kStyleHScroll) ? Qt::ScrollBarAlwaysOn
                                                                       : Qt::ScrollBarAlwaysOff);
         list->setFrameShape((c.styles & kStyleBorder) ? QFrame::StyledPanel : QFrame::NoFrame);
         if (c.styles & kStyleNotify) {

@@ -25,25 +25,39 @@ constexpr std::uint16_t kAboutLimit = 1024;
 
 StrDesc Bytes(const std::string& s) { return MakeDesc(s.data(), s.size()); }
 
-// The display text of runtime bytes.
+// The display text of runtime bytes, all of them (a NUL byte included).
 QString Display(StrDesc text) {
   const AreaMark mark = MarkArea();
   const char16_t* wide = ToWideText(text);
-  QString shown = wide != nullptr ? QString::fromUtf16(wide) : QString();
+  // The wide copy is the top string: its length counts a NUL inside it too.
+  const qsizetype units = wide != nullptr ? TopString().len / 2 - 1 : 0;
+  QString shown = wide != nullptr ? QString::fromUtf16(wide, units) : QString();
   ReleaseArea(mark);
   return shown;
 }
 
-// The display text of a row or a folder: control characters (below 0x20,
-// and 0x7F) shown as their visible pictures, one character each, so that a
-// line break or TAB in a name neither cuts the row nor pushes its columns
-// out of line. The exact bytes stay with the row.
-QString Shown(StrDesc text) {
+// The display text of a row, a folder or a menu label: control characters
+// (below 0x20, 0x7F) shown as their visible pictures, and the characters
+// that would move or break a line (the C1 controls, direction marks and
+// overrides, zero-width marks, line and paragraph separators) as one visible
+// stand-in each. A line break or a direction override in a name can then
+// neither cut a row, nor push its columns out of line, nor turn its marker
+// round. The exact bytes stay with the row. keep_tabs keeps a TAB as it is
+// (the one between a menu label's two folders).
+QString Shown(StrDesc text, bool keep_tabs = false) {
   QString shown = Display(text);
   for (QChar& c : shown) {
     const char16_t u = c.unicode();
-    if (u < 0x20) c = QChar(static_cast<char16_t>(0x2400 + u));
-    if (u == 0x7F) c = QChar(static_cast<char16_t>(0x2421));
+    if (u == '\t' && keep_tabs) continue;
+    if (u < 0x20) {
+      c = QChar(static_cast<char16_t>(0x2400 + u));
+    } else if (u == 0x7F) {
+      c = QChar(static_cast<char16_t>(0x2421));
+    } else if ((u >= 0x80 && u < 0xA0) || c.category() == QChar::Other_Format ||
+               c.category() == QChar::Separator_Line ||
+               c.category() == QChar::Separator_Paragraph) {
+      c = QChar(static_cast<char16_t>(0xFFFD));
+    }
   }
   return shown;
 }
@@ -139,7 +153,7 @@ HistoryHost CVantoroDlg::Host() {
   host.insert_item = [](void* self, int id, StrDesc label) {
     auto* d = static_cast<CVantoroDlg*>(self);
     // A "&" in a folder's name is a letter here, not a mnemonic.
-    QString text = Display(label);
+    QString text = Shown(label, /*keep_tabs=*/true);
     text.replace('&', "&&");
     QAction* action = id != kGotoInertItem ? d->InsertCommand(d->Popup(0), kIdExit, text, id)
                                            : d->InsertInertItem(d->Popup(0), kIdExit, text);
@@ -214,7 +228,21 @@ void CVantoroDlg::FillViews(StrDesc left_folder, StrDesc right_folder) {
     const AreaMark inner = MarkArea();
     (void)ShowMessageBox(ConcatParts(parts, 3), EmptyDesc(), kBoxWarning);
     ReleaseArea(inner);
-    break;
+    ReleaseArea(mark);
+    return;
+  }
+  if (pass.status != kOk) {
+    // The rows stopped early (a line the string area could not hold): a
+    // partial view would pass for the whole one, so none is shown.
+    filled_ = false;
+    filling_ = true;
+    ClearRows();
+    filling_ = false;
+    const AreaMark inner = MarkArea();
+    const StrDesc parts[] = {Lit("The folders could not be compared whole: "),
+                             ErrorName(pass.status)};
+    (void)ShowMessageBox(ConcatParts(parts, 2), EmptyDesc(), kBoxWarning);
+    ReleaseArea(inner);
   }
   ReleaseArea(mark);
 }

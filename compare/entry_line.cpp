@@ -1,5 +1,6 @@
 #include "compare/entry_line.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -109,31 +110,55 @@ bool Listed(const FolderSnapshot* snapshot, std::uint32_t entry) {
          (snapshot->entries[entry].attributes & kArchiveMask) != 0;
 }
 
-// Every name of a folder, without a query per name; false when the folder
-// cannot be read. A name is an entry of the folder exactly when it is here.
+// Every name of a folder, without a query per name. True when the names
+// are known: the folder was read whole, or there is no such folder (no
+// names); false when it exists but cannot be read, and each name must be
+// looked up by itself.
 bool ReadNames(const std::string& folder, OwnedNames* names) {
   names->Clear();
   DIR* dir = Os().opendir(folder.c_str());
-  if (dir == nullptr) return false;
-  while (struct dirent* d = Os().readdir(dir)) names->Add(d->d_name);
+  if (dir == nullptr) {
+    names->Index();
+    return errno == ENOENT || errno == ENOTDIR;
+  }
+  bool whole = true;
+  for (;;) {
+    errno = 0;
+    struct dirent* d = Os().readdir(dir);
+    if (d == nullptr) {
+      whole = errno == 0;
+      break;
+    }
+    names->Add(d->d_name);
+  }
   Os().closedir(dir);
   names->Index();
-  return true;
+  return whole;
+}
+
+// Whether something stands under folder/name (folder empty: the current folder).
+bool EntryThere(const std::string& folder, StrDesc name) {
+  const std::string path =
+      (folder.empty() ? std::string() : folder + "/") + std::string(name.ptr, name.len);
+  DirectoryEntry entry;
+  return QueryPath(path.c_str(), &entry) == kOk;
 }
 
 // Whether an adapted copy of the name exists: the name itself relative to
 // the current folder, then in the left and in the right adapted folder. Each
 // is looked up exactly, the folders one by one (a comma in a folder's path
-// must not split it).
+// must not split it); a folder that could not be read is asked per name.
 bool AdaptedCopyExists(const ComparePass& pass, StrDesc name) {
   const std::string_view key = ViewOf(name);
-  if (pass.adapted_left.Contains(key) || pass.adapted_right.Contains(key)) return true;
+  for (int side = 0; side < 2; ++side) {
+    const ComparePass::AdaptedFolder& a = pass.adapted_folders[side];
+    if (a.path.empty()) continue;
+    if (a.read ? a.names.Contains(key) : EntryThere(a.path, name)) return true;
+  }
   // The name relative to the current folder: an entry of that folder exactly
   // when the folder's reading holds it.
   if (pass.current_listed) return pass.current_names.Contains(key);
-  const std::string bare(name.ptr, name.len);
-  DirectoryEntry entry;
-  return QueryPath(bare.c_str(), &entry) == kOk;
+  return EntryThere("", name);
 }
 
 // The date shown for a date number: from the pass's cache, or formatted
@@ -261,6 +286,8 @@ EntryLine FinishLine(const ComparePass& pass, AreaMark mark, EntryLine result,
     std::memcpy(out, part.ptr, part.len);
     out += part.len;
   }
+  // Nothing was pushed between the mark and the reservation (the date's
+  // formatting released its own), so the line is the one new string.
   result.line = TopString();
   return result;
 }
@@ -318,8 +345,11 @@ void PrepareComparePass(ComparePass* pass, StrDesc left_folder, StrDesc right_fo
     pass->right_only_entry.push_back(ListedEntry(right_entries, i, name));
   }
   pass->adapted_listed = adapted.ptr != nullptr && adapted.len != 0;
-  pass->adapted_left.Clear();
-  pass->adapted_right.Clear();
+  for (ComparePass::AdaptedFolder& a : pass->adapted_folders) {
+    a.path.clear();
+    a.names.Clear();
+    a.read = false;
+  }
   pass->short_dates.clear();
   pass->stamps.fill(ComparePass::StampMemo{});
   pass->last = ComparePass::Compared{};
@@ -331,8 +361,9 @@ void PrepareComparePass(ComparePass* pass, StrDesc left_folder, StrDesc right_fo
       if (folder.len == 0) continue;
       const StrDesc path = ResolveRelativePath(folder, adapted);
       if (path.ptr != nullptr) {
-        (void)ReadNames(std::string(path.ptr, path.len),
-                        side == 0 ? &pass->adapted_left : &pass->adapted_right);
+        ComparePass::AdaptedFolder& a = pass->adapted_folders[side];
+        a.path.assign(path.ptr, path.len);
+        a.read = ReadNames(a.path, &a.names);
       }
       ReleaseArea(mark);
     }

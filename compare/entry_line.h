@@ -85,8 +85,15 @@ struct ComparePass {
   const FolderSnapshot* left_entries = nullptr;  // optional: what the listings read
   const FolderSnapshot* right_entries = nullptr;
   bool adapted_listed = false;
-  OwnedNames adapted_left, adapted_right;  // the "Adap" folders' names
-  bool current_listed = false;             // the current folder's names were read
+  // The "Adap" folders of both sides: their paths, and their names when the
+  // folder could be read (else each name is looked up there by itself).
+  struct AdaptedFolder {
+    std::string path;
+    OwnedNames names;
+    bool read = false;
+  };
+  AdaptedFolder adapted_folders[2];
+  bool current_listed = false;  // the current folder's names were read
   OwnedNames current_names;
   // Short dates already shown in this pass, by date number (the language
   // cannot change within a pass).

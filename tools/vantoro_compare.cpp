@@ -52,27 +52,6 @@ bool WriteAll(int fd, const char* bytes, std::size_t n) {
   return true;
 }
 
-void Complain(const std::string& text) {
-  const std::string line = "vantoro-compare: " + text + "\n";
-  (void)WriteAll(STDERR_FILENO, line.data(), line.size());
-}
-
-// Why a folder argument cannot be compared, or "" when it can be listed.
-std::string FolderTrouble(const char* path) {
-  struct stat st {};
-  if (::stat(path, &st) != 0) {
-    if (errno == ENAMETOOLONG)
-      return std::string(path) + ": the path is longer than the system allows";
-    if (errno == EACCES) return std::string(path) + " cannot be reached: permission denied";
-    if (errno != ENOENT && errno != ENOTDIR) {
-      return std::string(path) + " cannot be reached: " + std::strerror(errno);
-    }
-    return std::string(path) + " is not a folder";
-  }
-  if (!S_ISDIR(st.st_mode)) return std::string(path) + " is not a folder";
-  return "";
-}
-
 // The bytes a line shows as they are: all but those below 0x20, 0x7F and "\\".
 struct PlainBytes {
   bool plain[256];
@@ -120,6 +99,34 @@ void AppendEscaped(std::string* out, StrDesc line) {
   }
 }
 
+// A folder argument as a message shows it: escaped as the rows are, so that
+// no byte of a name reaches the terminal as a control.
+std::string Shown(const char* path) {
+  std::string shown;
+  AppendEscaped(&shown, DescFromCString(path));
+  return shown;
+}
+
+void Complain(const std::string& text) {
+  const std::string line = "vantoro-compare: " + text + "\n";
+  (void)WriteAll(STDERR_FILENO, line.data(), line.size());
+}
+
+// Why a folder argument cannot be compared, or "" when it can be listed.
+// *st receives what the folder is.
+std::string FolderTrouble(const char* path, struct stat* st) {
+  if (::stat(path, st) != 0) {
+    if (errno == ENAMETOOLONG) return Shown(path) + ": the path is longer than the system allows";
+    if (errno == EACCES) return Shown(path) + " cannot be reached: permission denied";
+    if (errno != ENOENT && errno != ENOTDIR) {
+      return Shown(path) + " cannot be reached: " + std::strerror(errno);
+    }
+    return Shown(path) + " is not a folder";
+  }
+  if (!S_ISDIR(st->st_mode)) return Shown(path) + " is not a folder";
+  return "";
+}
+
 // The report as it is written: rows gather in a buffer that goes out
 // whenever it holds 64 KiB, so that memory stays small whatever the folders.
 struct Output {
@@ -159,21 +166,28 @@ int main(int argc, char** argv) {
   }
   if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
     const std::string version = std::string("vantoro-compare ") + VANTORO_VERSION + "\n";
-    if (!WriteAll(STDOUT_FILENO, version.data(), version.size())) return kExitTrouble;
+    if (!WriteAll(STDOUT_FILENO, version.data(), version.size())) {
+      Complain(std::string("the version cannot be written: ") + std::strerror(errno));
+      return kExitTrouble;
+    }
     return kExitEqual;
   }
   if (argc != 3) {
     Complain("two folders are needed (see --help)");
     return kExitTrouble;
   }
-  const bool same = std::strcmp(argv[1], argv[2]) == 0;
+  // A folder named twice (by the same text, or by two paths to one folder)
+  // is reported once.
+  struct stat folders[2]{};
+  bool same = std::strcmp(argv[1], argv[2]) == 0;
   for (int i = 1; i <= (same ? 1 : 2); ++i) {
-    const std::string trouble = FolderTrouble(argv[i]);
+    const std::string trouble = FolderTrouble(argv[i], &folders[i - 1]);
     if (!trouble.empty()) {
       Complain(trouble);
       return kExitTrouble;
     }
   }
+  same = same || (folders[0].st_dev == folders[1].st_dev && folders[0].st_ino == folders[1].st_ino);
   // The same start-up as the window's.
   ConfigureRuntimeMemory(512, kKeepCurrent);
   const std::u16string command_line = CommandLineFromArgs(argc, argv);
@@ -201,10 +215,10 @@ int main(int argc, char** argv) {
   for (int i = 0; i < (same ? 1 : 2); ++i) {
     const ListOutcome outcome = i == 0 ? pass.left_outcome : pass.right_outcome;
     if (ListingRefused(outcome)) {
-      Complain(std::string(argv[i + 1]) + " holds too many files to compare");
+      Complain(Shown(argv[i + 1]) + " holds too many files to compare");
       status = kExitTrouble;
     } else if (outcome == ListOutcome::kUnreadable) {
-      Complain(std::string(argv[i + 1]) + " cannot be read");
+      Complain(Shown(argv[i + 1]) + " cannot be read");
       status = kExitTrouble;
     }
   }

@@ -130,7 +130,14 @@ bool ExactPathOf(const QString& shown, std::string* exact) {
   if (!shown.startsWith('/')) return false;
   std::string path;
   for (const QString& part : shown.split('/', Qt::SkipEmptyParts)) {
-    // The one entry of the folder reached so far that the chooser shows so.
+    // A part with no replacement character is valid UTF-8 text, and only
+    // those bytes show so: no need to read the folder (which its owner may
+    // let us pass through but not list).
+    if (!part.contains(QChar(0xFFFD))) {
+      path += "/" + QFile::encodeName(part).toStdString();
+      continue;
+    }
+    // Else the one entry of the folder reached so far that the chooser shows so.
     DIR* dir = Os().opendir(path.empty() ? "/" : path.c_str());
     if (dir == nullptr) return false;
     int matches = 0;

@@ -17,8 +17,10 @@
 void DiscardQueuedInput();
 
 // The exact bytes of the absolute path that the folder chooser shows as
-// shown: each component is matched with the entries of its parent folder by
-// the text the chooser shows for them. False when a component matches no
-// entry or more than one (names that differ only in bytes that are not
-// valid UTF-8 show alike), or the path is not absolute.
+// shown. A component of valid text is its UTF-8 bytes; one holding the
+// replacement character (bytes that are not valid UTF-8) is matched with
+// the entries of its parent folder by the text the chooser shows for them.
+// False when such a component matches no entry or more than one (names
+// that differ only in those bytes show alike), its folder cannot be read,
+// or the path is not absolute.
 [[nodiscard]] bool ExactPathOf(const QString& shown, std::string* exact);

@@ -40,13 +40,15 @@ AnswerLetters LettersOf(StrDesc text) {
   return AnswerLetters{FirstByte(Item(text, kComma, 1)), FirstByte(Item(text, kComma, 2))};
 }
 
-// The current language's Yes and No letters. Letters that are missing, empty
-// or equal to each other cannot tell the two answers apart (a No would read
-// as Yes), so the built-in letters serve instead.
+// The current language's Yes and No letters. Letters that are missing, empty,
+// equal to each other or equal to the Cancel answer cannot tell the answers
+// apart (a No or a Cancel would read as Yes), so the built-in letters serve.
 AnswerLetters CurrentAnswerLetters() {
   const AreaMark mark = MarkArea();
   AnswerLetters letters = LettersOf(MessageText(kMsgAnswerLetters));
-  if (letters.yes == 0 || letters.no == 0 || letters.yes == letters.no) {
+  // The answer 3 stands for Cancel and for no box at all: never a letter.
+  if (letters.yes == 0 || letters.no == 0 || letters.yes == letters.no ||
+      letters.yes == kAnswerCancel || letters.no == kAnswerCancel) {
     letters = LettersOf(BuiltInMessageText(kMsgAnswerLetters));
   }
   ReleaseArea(mark);
@@ -106,7 +108,7 @@ StrDesc ChooseFolder(StrDesc initial, StrDesc title) {
     // Never act on a folder guessed from its display text: it may be another one.
     ReleaseArea(mark);
     const StrDesc parts[] = {Lit("The folder "), ToRuntimeText(shown.c_str()),
-                             Lit(" cannot be told apart from the names on disk; choose another.")};
+                             Lit(" cannot be traced back to its exact name on disk; choose another.")};
     (void)ShowMessageBox(ConcatParts(parts, 3), EmptyDesc(), kBoxWarning);
     return KeepResult(mark, EmptyDesc());
   }

@@ -212,17 +212,29 @@ TEST_F(WindowTest, RowsKeepTheExactBytesOfTheirNames) {
 // the row keeps its size, date and marker in their columns, and its exact bytes.
 TEST_F(WindowTest, ControlBytesShowAsOneVisibleCharacter) {
   const std::string name = "a\nb\tc\x1b\x7f";
-  Put(left() + "/" + name, t_);
-  Put(left() + "/plain", t_);
+  // A direction override would turn the rest of the row round (its " >> "
+  // read as "<<"); a line separator would cut it like a line break.
+  const std::string override_name = "x\xe2\x80\xaey.txt", separator_name = "p\xe2\x80\xa8q";
+  for (const std::string& n : {name, override_name, separator_name, std::string("plain")}) {
+    Put(left() + "/" + n, t_);
+  }
   Fill(left(), right());
-  ASSERT_EQ(dialog_.LeftNames().size(), 2u);
+  ASSERT_EQ(dialog_.LeftNames().size(), 4u);
   EXPECT_EQ(dialog_.LeftNames()[0], name);
   const QString shown = dialog_.LeftList()->item(0)->text();
   EXPECT_TRUE(shown.startsWith(QString::fromUtf16(u" a\u240Ab\u2409c\u241B\u2421 ")))
       << shown.toStdString();
-  for (const QChar c : shown) EXPECT_GE(c.unicode(), 0x20);
-  EXPECT_EQ(shown.size(), dialog_.LeftList()->item(1)->text().size());  // the columns line up
-  EXPECT_TRUE(shown.endsWith(" ++ "));
+  for (int row = 0; row < 4; ++row) {
+    SCOPED_TRACE(row);
+    const QString line = dialog_.LeftList()->item(row)->text();
+    for (const QChar c : line) {
+      EXPECT_GE(c.unicode(), 0x20);
+      EXPECT_NE(c.category(), QChar::Other_Format);
+      EXPECT_NE(c.category(), QChar::Separator_Line);
+    }
+    EXPECT_EQ(line.size(), dialog_.LeftList()->item(3)->text().size());  // the columns line up
+    EXPECT_TRUE(line.endsWith(" ++ "));
+  }
 }
 
 // Row k of the left column stays beside row k of the right one, whichever

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <string>
 
 #include "compare/file_queries.h"
@@ -16,6 +18,7 @@
 #include "runtime/text/format.h"
 #include "runtime/text/masks.h"
 #include "runtime/text/strings.h"
+#include "support/os_faults.h"
 #include "support/runtime_fixture.h"
 #include "support/temp_dir.h"
 
@@ -219,6 +222,30 @@ TEST_F(EntryLineTest, AnAdaptedCopyMarksADifferingPair) {
     StatusMarker marker;
     Line(row, kSideLeft, &marker);
     EXPECT_EQ(marker, expected[row - 1]) << row;
+  }
+  // Adapted folders and a current folder that cannot be read are asked name
+  // by name: an adapted copy is never missed (and the bulk copies never take
+  // such a pair for a newer one).
+  {
+    ScopedFaults faults([](const InjectedCall& c) {
+      return std::strcmp(c.call, "opendir") == 0 && c.path != nullptr &&
+                     (std::strstr(c.path, "Adap") != nullptr || std::strcmp(c.path, ".") == 0)
+                 ? EACCES
+                 : 0;
+    });
+    for (std::uint16_t row = 1; row <= 5; ++row) {
+      StatusMarker marker;
+      Line(row, kSideLeft, &marker);
+      EXPECT_EQ(marker, expected[row - 1]) << "unreadable, row " << row;
+      const AreaMark mark = MarkArea();
+      FolderSnapshot ls, rs;
+      const StrDesc l = ListFolder(View(left()), kArchiveMask, nullptr, &ls);
+      const StrDesc r = ListFolder(View(right()), kArchiveMask, nullptr, &rs);
+      ComparePass pass;
+      PrepareComparePass(&pass, View(left()), View(right()), l, r, kAdaptedFolder, &ls, &rs);
+      EXPECT_EQ(BuildPassLine(pass, row, kSideLeft).marker, expected[row - 1]) << row;
+      ReleaseArea(mark);
+    }
   }
   StatusMarker marker;
   Line(3, kSideLeft, &marker, EmptyDesc());  // no adapted folder: the search is off

@@ -155,6 +155,8 @@ TEST_F(ReportTest, ItsOwnFailuresExitTwoAndSaySo) {
       {Quoted(unsearchable) + " " + Quoted(right()), unsearchable + " cannot be read"},
       {Quoted(left()) + " " + Quoted(long_path), "longer than the system allows"},
       {Quoted(dir_ / "none") + " " + Quoted(dir_ / "none"), dir_ / "none is not a folder\n"},
+      {Quoted(locked) + " " + Quoted(dir_.path() + "/./locked"), locked + " cannot be read\n"},
+      {Quoted(dir_ / "no\x1b[2J") + " " + Quoted(right()), dir_ / "no\\x1b[2J is not a folder"},
   };
   for (const Case& c : cases) {
     const ReportRun run = Report(c.args);

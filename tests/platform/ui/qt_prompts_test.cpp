@@ -11,7 +11,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <cerrno>
+#include <cstring>
 
+#include "support/os_faults.h"
 #include "support/temp_dir.h"
 #include "support_qt/when_modal.h"
 
@@ -75,10 +78,10 @@ TEST(QtPrompts, TheFolderChooserStartsOnTheGivenFolder) {
     ASSERT_NE(dialog, nullptr);
     QMetaObject::invokeMethod(dialog, "accept");  // the folder it opened on
   });
-  EXPECT_EQ(service.choose_folder(service.context,
-                                  QString::fromStdString(dir.path()).toStdU16String(), u"Pick one",
-                                  &chosen, &shown),
-            FolderChoice::kChosen);
+  EXPECT_EQ(
+      service.choose_folder(service.context, QString::fromStdString(dir.path()).toStdU16String(),
+                            u"Pick one", &chosen, &shown),
+      FolderChoice::kChosen);
   EXPECT_EQ(chosen, dir.path());
 }
 
@@ -95,7 +98,7 @@ TEST(QtPrompts, ChosenPathsMapBackToTheirExactBytes) {
     bool found;
   } cases[] = {
       {dir / "Canci\xc3\xb3n", true}, {dir / "caf\xe9/inner", true}, {dir / "plain", true},
-      {dir / "a\xff", false},         {dir / "missing", false},      {"/", true},
+      {dir / "a\xff", false},         {dir / "a\xfe/inner", false},  {"/", true},
   };
   for (const Case& c : cases) {
     std::string exact;
@@ -106,6 +109,12 @@ TEST(QtPrompts, ChosenPathsMapBackToTheirExactBytes) {
   }
   std::string exact;
   EXPECT_FALSE(ExactPathOf(QString("relative/path"), &exact));
+  // A folder one may pass through but not list: valid names need no listing.
+  ScopedFaults unlistable(
+      [](const InjectedCall& c) { return std::strcmp(c.call, "opendir") == 0 ? EACCES : 0; });
+  EXPECT_TRUE(ExactPathOf(QFile::decodeName((dir / "plain").c_str()), &exact));
+  EXPECT_EQ(exact, dir / "plain");
+  EXPECT_FALSE(ExactPathOf(QFile::decodeName((dir / "caf\xe9").c_str()), &exact));
 }
 
 TEST(QtPrompts, InputTypedAheadIsDiscarded) {

@@ -63,6 +63,7 @@ TEST_F(PromptTest, NoStaysNoWhateverTheModulesLetters) {
       {"0010 x\r\n0012 Info\r\n", 'Y', 'N'},     // missing inside the module's range
       {"0011 Ss\r\n", 'Y', 'N'},                 // no second item
       {"0011 Ja,Ja\r\n", 'Y', 'N'},              // equal letters
+      {"0011 \x03,Nn\r\n", 'Y', 'N'},            // the Cancel answer as the Yes letter
       {"0011 Oo,Nn\r\n", 'O', 'N'},              // letters of their own
   };
   for (const Case& c : cases) {
