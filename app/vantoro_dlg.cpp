@@ -3,9 +3,11 @@
 #include <QListWidget>
 #include <QScrollBar>
 
+#include "actions/bulk_passes.h"
 #include "actions/line_actions.h"
 #include "actions/process_runner.h"
 #include "actions/viewing.h"
+#include "app/pass_progress.h"
 #include "compare/view_rows.h"
 #include "platform/ui/prompt_service.h"
 #include "runtime/core/typed_lists.h"
@@ -22,6 +24,7 @@
 namespace {
 
 constexpr std::uint16_t kAboutLimit = 1024;
+constexpr std::uint16_t kQuestionLimit = 384;
 
 StrDesc Bytes(const std::string& s) { return MakeDesc(s.data(), s.size()); }
 
@@ -407,8 +410,84 @@ void CVantoroDlg::OnEditHistory(int id) {
   EditHistory(Host(), &history_list_, static_cast<std::uint8_t>(id - kIdInsertCurrent));
 }
 
-void CVantoroDlg::OnBulk(int) {}    // counts, asks and copies every newer file: the bulk copies
-void CVantoroDlg::OnExport(int) {}  // counts, asks and exports: the exports
+PassRows CVantoroDlg::PassOverRows() {
+  return PassRows{Bytes(left_folder_), Bytes(right_folder_), Rows(true), Rows(false)};
+}
+
+bool CVantoroDlg::AskToContinue(std::uint16_t count) {
+  const AreaMark mark = MarkArea();
+  const StrDesc question = FormatText(kQuestionLimit, "%s Files. Continue?", {WholeToText(count)});
+  const bool yes = AskYesNo(question);
+  ReleaseArea(mark);
+  return yes;
+}
+
+void CVantoroDlg::ShowPassSummary(const PassOutcome& outcome) {
+  const AreaMark mark = MarkArea();
+  const StrDesc summary = PassSummary(outcome);
+  if (summary.ptr != nullptr && summary.len != 0) {
+    (void)ShowMessageBox(summary, EmptyDesc(), kBoxWarning);
+  }
+  ReleaseArea(mark);
+}
+
+void CVantoroDlg::OnBulk(int id) {
+  const std::uint8_t count_flags = id == kIdAllFilesRight  ? kAllFilesRightCount
+                                   : id == kIdAllFilesLeft ? kAllFilesLeftCount
+                                                           : kRestoreEqualsCount;
+  const std::uint8_t copy_flags = id == kIdAllFilesRight  ? kAllFilesRightCopy
+                                  : id == kIdAllFilesLeft ? kAllFilesLeftCopy
+                                                          : kRestoreEqualsCopy;
+  const PassRows rows = PassOverRows();
+  const std::uint16_t n = BulkCopy(count_flags, rows, nullptr, nullptr);
+  if (!AskToContinue(n)) return;
+  PassOutcome outcome{};
+  {
+    PassProgress progress(this, n);
+    const PassListener listener = progress.Listener();
+    (void)BulkCopy(copy_flags, rows, &listener, &outcome);
+  }
+  ClearSelections();
+  UpdateData(false);
+  ShowPassSummary(outcome);
+}
+
+void CVantoroDlg::OnExport(int id) {
+  const bool equals = id == kIdExportEquals;
+  const PassRows rows = PassOverRows();
+  const std::uint16_t n = ExportFiles(equals ? kExportEqualsCount : kExportNotEqualsCount,
+                                      EmptyDesc(), rows, nullptr, nullptr);
+  if (n == kExportFailed) {
+    ShowErrorBox(kErrFileNotFound);
+    return;
+  }
+  if (!AskToContinue(n)) return;
+  const AreaMark mark = MarkArea();
+  const StrDesc chosen = ChooseFolder(Bytes(left_folder_), EmptyDesc());
+  if (chosen.ptr == nullptr || chosen.len == 0) {
+    ReleaseArea(mark);
+    return;
+  }
+  const std::string target(chosen.ptr, chosen.len);
+  ReleaseArea(mark);
+  if (SameFolder(Bytes(target), Bytes(left_folder_))) {
+    // Every file would be copied onto itself.
+    const AreaMark inner = MarkArea();
+    const StrDesc parts[] = {Lit("The folder "), Bytes(target),
+                             Lit(" is the left folder itself; nothing was exported.")};
+    (void)ShowMessageBox(ConcatParts(parts, 3), EmptyDesc(), kBoxWarning);
+    ReleaseArea(inner);
+    return;
+  }
+  PassOutcome outcome{};
+  {
+    PassProgress progress(this, n);
+    const PassListener listener = progress.Listener();
+    (void)ExportFiles(equals ? kExportEqualsCopy : kExportNotEqualsCopy, Bytes(target), rows,
+                      &listener, &outcome);
+  }
+  ShowPassSummary(outcome);
+}
 void CVantoroDlg::OnGoto(int id) { GotoEntry(Host(), history_list_, id); }
 
 void CVantoroDlg::OnSysCommand(int id) {

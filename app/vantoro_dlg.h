@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "actions/bulk_passes.h"
 #include "actions/rows.h"
 #include "app/framework.h"
 #include "compare/view_rows.h"
@@ -75,6 +76,12 @@ class CVantoroDlg : public CDialog {
   void ShowReplacedRow(bool left, std::uint16_t row);
   // No row selected in either column (after rows were replaced).
   void ClearSelections();
+  // The rows and folders a bulk pass or an export runs on.
+  PassRows PassOverRows();
+  // Asks "%s Files. Continue?" with the count.
+  bool AskToContinue(std::uint16_t count);
+  // The box after a pass in which a copy failed or that was cancelled.
+  void ShowPassSummary(const PassOutcome& outcome);
   // Opens the selected row's file of one side with the program for its type.
   void OpenSideFile(bool left);
   void ClearRows();

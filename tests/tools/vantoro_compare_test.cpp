@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -20,12 +21,15 @@ struct ReportRun {
 
 // Runs the report with the arguments; redirect, when given, replaces the
 // capture of standard output (">/dev/full", ">&-"). As root, the report runs
-// as the user nobody, so that folder permissions hold for it.
-ReportRun Report(const std::string& args, const std::string& redirect = "") {
+// as the user nobody, so that folder permissions hold for it; an action that
+// writes files runs as the test's user, in the folder cwd.
+ReportRun Report(const std::string& args, const std::string& redirect = "",
+                 const std::string& cwd = "") {
   TempDir capture;
   const std::string as_user =
-      geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
-  const std::string cmd = std::string("TZ=UTC ") + as_user + VANTORO_COMPARE + " " + args + " " +
+      geteuid() == 0 && cwd.empty() ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+  const std::string in = cwd.empty() ? "" : "cd '" + cwd + "' && ";
+  const std::string cmd = in + "TZ=UTC " + as_user + VANTORO_COMPARE + " " + args + " " +
                           (redirect.empty() ? ">" + capture / "out" : redirect) + " 2>" +
                           capture / "err";
   const int raw = std::system(cmd.c_str());
@@ -91,7 +95,7 @@ TEST_F(ReportTest, UsageErrorsAndRefusedFolders) {
   }
   const ReportRun help = Report("--help");
   EXPECT_EQ(help.status, 0);
-  EXPECT_EQ(help.out.rfind("usage: vantoro-compare LEFT RIGHT", 0), 0u);
+  EXPECT_EQ(help.out.rfind("usage: vantoro-compare [ACTION] LEFT RIGHT", 0), 0u);
   for (int i = 0; i < 5000; ++i) {
     ASSERT_TRUE(WriteFile(right() + "/a-rather-long-file-name-" + std::to_string(i), ""));
   }
@@ -168,6 +172,61 @@ TEST_F(ReportTest, ItsOwnFailuresExitTwoAndSaySo) {
   }
   ASSERT_EQ(chmod(locked.c_str(), 0755), 0);
   ASSERT_EQ(chmod(unsearchable.c_str(), 0755), 0);
+}
+
+// The window's passes from the command line: the rows as they stand after
+// the pass, the backups below the current folder, exit 2 when a copy failed
+// or was refused, each such file named with its reason.
+TEST_F(ReportTest, ActionsRunThePassesAndSayWhatFailed) {
+  const std::int64_t t = 1489573353;
+  const auto reset = [&] {
+    Put(left() + "/nl", t + 100);
+    Put(right() + "/nl", t);
+    ASSERT_TRUE(WriteFile(right() + "/nl", "old"));
+    ASSERT_TRUE(SetModified(right() + "/nl", t));
+    Put(left() + "/nr", t);
+    Put(right() + "/nr", t + 100);
+  };
+  reset();
+  TempDir work;
+  const std::string both = Quoted(left()) + " " + Quoted(right());
+  const ReportRun right_run = Report("--all-files-right " + both, "", work.path());
+  EXPECT_EQ(right_run.status, 1) << right_run.err;  // nr still differs
+  EXPECT_EQ(ReadFile(right() + "/nl"), "x");
+  char today[16];
+  const std::time_t now = std::time(nullptr);
+  std::tm utc{};
+  std::strftime(today, sizeof today, "%m-%d-%y", gmtime_r(&now, &utc));
+  EXPECT_EQ(ReadFile(work.path() + "/Backups" + right() + "/Backup(" + today + ")/nl"), "old");
+  EXPECT_NE(right_run.out.find("nl"), std::string::npos);
+  EXPECT_EQ(std::count(right_run.out.begin(), right_run.out.end(), '\n'), 2);
+  const ReportRun left_run = Report("--all-files-left " + both, "", work.path());
+  EXPECT_EQ(left_run.status, 0) << left_run.err;  // every row equal now
+  EXPECT_EQ(left_run.err, "");
+
+  // A refused copy: exit 2, the file and the reason on standard error.
+  reset();
+  ASSERT_EQ(chmod((right() + "/nl").c_str(), 0444), 0);
+  const ReportRun refused = Report("--all-files-right " + both, "", work.path());
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_NE(refused.err.find(right() + "/nl: is read-only"), std::string::npos) << refused.err;
+  ASSERT_EQ(chmod((right() + "/nl").c_str(), 0644), 0);
+
+  // Exports: into a folder of their own, never into the left folder itself.
+  TempDir target;
+  const ReportRun exported =
+      Report("--export-not-equals " + Quoted(target.path()) + " " + both, "", work.path());
+  EXPECT_EQ(exported.status, 1) << exported.err;
+  EXPECT_EQ(ReadFile(target / "nl"), "x");
+  EXPECT_EQ(ReadFile(target / "nr"), "<missing>");  // the same bytes: an equal file
+  const ReportRun into_left =
+      Report("--export-equals " + Quoted(left()) + " " + both, "", work.path());
+  EXPECT_EQ(into_left.status, 2);
+  EXPECT_NE(into_left.err.find("is the left folder itself"), std::string::npos);
+  const ReportRun unknown = Report("--all-files-up " + both, "", work.path());
+  EXPECT_EQ(unknown.status, 2);
+  const ReportRun help = Report("--help");
+  EXPECT_NE(help.out.find("--restore-equals"), std::string::npos);
 }
 
 }  // namespace
