@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -14,7 +15,9 @@
 #include <QWheelEvent>
 #include <QWindow>
 #include <filesystem>
+#include <functional>
 
+#include "app/pass_progress.h"
 #include "app/vantoro_app.h"
 #include "platform/ui/scripted_prompts.h"
 #include "runtime/core/typed_lists.h"
@@ -302,6 +305,90 @@ TEST_F(WindowTest, TheCopyButtonsCopyTheSelectedRow) {
   EXPECT_EQ(dialog_.RightList()->item(1)->text(), QString());
   EXPECT_NE(dialog_.LeftLines()[1], "");
   EXPECT_EQ(MarkArea(), 0);
+}
+
+// "All Files >>": the count in the question, the copies after Yes, and one
+// box that counts and names what could not be copied.
+TEST_F(WindowTest, AllFilesRightAsksCopiesAndSumsUpWhatFailed) {
+  TempDir start;
+  ASSERT_EQ(SetVariable(kGroupSettings, kItemStartFolder, View(start.path())), kOk);
+  for (const char* name : {"a", "b", "c"}) {
+    Put(left() + "/" + name, t_ + 100, "new");
+    Put(right() + "/" + name, t_, "old");
+  }
+  ASSERT_EQ(chmod((right() + "/b").c_str(), 0444), 0);
+  Fill(left(), right());
+  prompts_.Answer(PromptButton::kNo);
+  dialog_.Dispatch(kIdAllFilesRight, Notify::kCommand);
+  ASSERT_EQ(prompts_.boxes().size(), 1u);
+  EXPECT_EQ(prompts_.boxes()[0].text, u"3 Files. Continue?");
+  EXPECT_EQ(ReadFile(right() + "/a"), "old");  // No: nothing copied
+  prompts_.Answer(PromptButton::kYes);
+  dialog_.Dispatch(kIdAllFilesRight, Notify::kCommand);
+  EXPECT_EQ(ReadFile(right() + "/a"), "new");
+  EXPECT_EQ(ReadFile(right() + "/c"), "new");
+  ASSERT_EQ(prompts_.boxes().size(), 3u);
+  const std::u16string& summary = prompts_.boxes()[2].text;
+  EXPECT_NE(summary.find(u"2 files copied, 1 not copied."), std::u16string::npos);
+  EXPECT_NE(summary.find(U16(right() + "/b: is read-only")), std::u16string::npos);
+  EXPECT_EQ(Marker(dialog_.RightLines()[0]), " == ");
+  EXPECT_EQ(Marker(dialog_.RightLines()[1]), " >> ");
+}
+
+// A pass that runs on shows its progress; Cancel stops it after the file
+// being copied, and the summary says so.
+TEST_F(WindowTest, CancelStopsAPassAfterTheFileBeingCopied) {
+  TempDir start;
+  ASSERT_EQ(SetVariable(kGroupSettings, kItemStartFolder, View(start.path())), kOk);
+  for (const char* name : {"a", "b", "c"}) {
+    Put(left() + "/" + name, t_ + 100, "new");
+    Put(right() + "/" + name, t_, "old");
+  }
+  Fill(left(), right());
+  PassProgress::SetShowDelay(0);
+  bool shown = false;
+  // Cancel once the first file is done (the dialog says 1 of 3).
+  std::function<void(QWidget*)> cancel_after_first = [&](QWidget* modal) {
+    auto* progress = qobject_cast<QProgressDialog*>(modal);
+    ASSERT_NE(progress, nullptr);
+    shown = true;
+    if (progress->value() < 1) {
+      WhenModal(cancel_after_first, &dialog_);
+      return;
+    }
+    progress->cancel();
+  };
+  WhenModal(cancel_after_first, &dialog_);
+  prompts_.Answer(PromptButton::kYes);
+  dialog_.Dispatch(kIdAllFilesRight, Notify::kCommand);
+  PassProgress::SetShowDelay(500);
+  EXPECT_TRUE(shown);
+  int copied = 0;
+  for (const char* name : {"a", "b", "c"}) copied += ReadFile(right() + "/" + name) == "new";
+  EXPECT_EQ(copied, 1);
+  EXPECT_EQ(ReadFile(right() + "/a"), "new");
+  EXPECT_EQ(Marker(dialog_.RightLines()[0]), " == ");  // the copied row keeps its new line
+  EXPECT_EQ(Marker(dialog_.RightLines()[2]), " >> ");
+  ASSERT_EQ(prompts_.boxes().size(), 2u);
+  EXPECT_NE(prompts_.boxes()[1].text.find(u"cancelled"), std::u16string::npos);
+}
+
+// With a language module whose letters are its own, the question obeys the
+// answer: No copies nothing, Yes copies.
+TEST_F(WindowTest, TheQuestionObeysTheLanguagesLetters) {
+  TempDir start;
+  ASSERT_EQ(SetVariable(kGroupSettings, kItemStartFolder, View(start.path())), kOk);
+  ASSERT_TRUE(WriteFile(start / "QV_LANG_EN.MSJ", "0011 Ss,Nn\r\n"));
+  ResetLanguageModule();
+  Put(left() + "/a", t_ + 100, "new");
+  Put(right() + "/a", t_, "old");
+  Fill(left(), right());
+  prompts_.Answer(PromptButton::kNo);
+  dialog_.Dispatch(kIdAllFilesRight, Notify::kCommand);
+  EXPECT_EQ(ReadFile(right() + "/a"), "old");
+  prompts_.Answer(PromptButton::kYes);
+  dialog_.Dispatch(kIdAllFilesRight, Notify::kCommand);
+  EXPECT_EQ(ReadFile(right() + "/a"), "new");
 }
 
 // The application's start-up and shutdown around a window closed by a timer.
