@@ -60,16 +60,52 @@ bool HasDotComponent(const std::string& path) {
 
 // The folder a file's backups are kept under: its own path, absolute and
 // without "." or ".." parts (resolved when it has them, or is relative).
+// "" when that cannot be told (a relative folder or one with dot parts
+// that does not exist).
 std::string BackupSourceFolder(const std::string& file) {
   std::string folder = FolderOf(file);
   if (folder.empty()) folder = ".";
   if (folder[0] != '/' || HasDotComponent(folder)) {
-    if (char* real = realpath(folder.c_str(), nullptr); real != nullptr) {
-      folder = real;
-      std::free(real);
-    }
+    char* real = realpath(folder.c_str(), nullptr);
+    if (real == nullptr) return "";
+    folder = real;
+    std::free(real);
   }
   return folder;
+}
+
+// The root of the backup tree: application folder 6, against the start folder.
+std::string BackupsRoot() {
+  const AreaMark mark = MarkArea();
+  StrDesc backups = ApplicationFolder(kFolderBackup);
+  const StrDesc start = GetVariable(kGroupSettings, kItemStartFolder);
+  if (backups.ptr != nullptr && (backups.len == 0 || backups.ptr[0] != '/') && start.len != 0) {
+    backups = JoinPath(start, backups);
+  }
+  std::string root = backups.ptr != nullptr ? Bytes(backups) : std::string();
+  ReleaseArea(mark);
+  while (root.size() > 1 && root.back() == '/') root.pop_back();
+  return root;
+}
+
+// True when a folder below the backup tree's root is a symbolic link: a
+// backup written through it would land outside the tree, over another file.
+bool LinkInsideTree(const std::string& folder) {
+  const std::string root = BackupsRoot();
+  if (root.empty() || folder.compare(0, root.size(), root) != 0) return false;
+  for (std::size_t at = folder.find('/', root.size()); at != std::string::npos;
+       at = folder.find('/', at + 1)) {
+    const std::string part = folder.substr(0, at == std::string::npos ? folder.size() : at);
+    struct statx stx {};
+    if (at > root.size() &&
+        Os().statx(AT_FDCWD, part.c_str(), AT_SYMLINK_NOFOLLOW, STATX_TYPE, &stx) == 0 &&
+        S_ISLNK(stx.stx_mode)) {
+      return true;
+    }
+  }
+  struct statx stx {};
+  return Os().statx(AT_FDCWD, folder.c_str(), AT_SYMLINK_NOFOLLOW, STATX_TYPE, &stx) == 0 &&
+         S_ISLNK(stx.stx_mode);
 }
 
 StatusWord MakeOneFolder(const std::string& path, int* error) {
@@ -105,9 +141,13 @@ StatusWord EnsureFolderPath(const std::string& path) {
 // Makes the dated folder of the backup path target of the file path.
 StatusWord MakeBackupFolder(StrDesc path, const std::string& target) {
   const std::string folder = FolderOf(target);
-  if (IsFolder(folder)) return kOk;
-  const StatusWord st = EnsureFolderPath(folder);
-  if (st == kOk) return kOk;
+  const StatusWord st = IsFolder(folder) ? kOk : EnsureFolderPath(folder);
+  if (st == kOk) {
+    if (!LinkInsideTree(folder)) return kOk;
+    const std::string why =
+        "cannot be backed up: " + folder + " holds a link inside the backup tree";
+    return RecordFileProblem(kErrBadInputData, path, why.c_str());
+  }
   // The log names the folder that could not be made; the file leads.
   const StrDesc made = GetVariable(kGroupMessages, kItemDetailLog);
   const std::string why = "cannot be backed up: " + Bytes(made);
@@ -169,11 +209,9 @@ StrDesc BackupPath(StrDesc path) {
   // "notes.") keeps every byte, so two files never share a backup.
   const std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
   const std::string folder = BackupSourceFolder(file);
-  StrDesc backups = ApplicationFolder(kFolderBackup);
-  const StrDesc start = GetVariable(kGroupSettings, kItemStartFolder);
-  if (backups.ptr != nullptr && (backups.len == 0 || backups.ptr[0] != '/') && start.len != 0) {
-    backups = JoinPath(start, backups);
-  }
+  if (folder.empty()) return KeepResult(mark, ErrorDesc(kErrFileNotFound));
+  const std::string root = BackupsRoot();
+  const StrDesc backups = View(root);
   const StrDesc date = FormatDate(DateToText(Today()), kDateShort);
   const StrDesc dated = FormatText(kBackupNameLimit, "Backup(%s)", {date});
   const StrDesc tree = ResolveRelativePath(ResolveRelativePath(backups, View(folder)), dated);

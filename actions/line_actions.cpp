@@ -31,13 +31,19 @@ std::string PathOf(StrDesc folder, StrDesc name) {
   return path;
 }
 
-// Whether anything stands under the path (a dangling link included).
-bool Exists(const std::string& path) {
-  struct statx stx {};
-  return Os().statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, STATX_TYPE, &stx) == 0;
-}
-
 LineAction Refused(StatusWord status) { return LineAction{status, false}; }
+
+// Whether from is the very file that today's backup of to is: backing to up
+// would write over the file about to be copied.
+bool IsTodaysBackupOf(const std::string& from, const std::string& to) {
+  const AreaMark mark = MarkArea();
+  const StrDesc backup = BackupPath(View(to));
+  const std::string path = backup.ptr != nullptr ? std::string(backup.ptr, backup.len) : "";
+  ReleaseArea(mark);
+  PathState a{}, b{};
+  return !path.empty() && StateOf(path.c_str(), &a) && a.file && StateOf(from.c_str(), &b) &&
+         b.file && a.ino == b.ino && a.dev_major == b.dev_major && a.dev_minor == b.dev_minor;
+}
 
 }  // namespace
 
@@ -47,7 +53,15 @@ LineAction CopyLineFile(StrDesc source_folder, StrDesc destination_folder, const
   // The name the row was built from: exact bytes, never display text.
   const StrDesc row_name = source.name(source.context, row);
   const std::string name(row_name.ptr, row_name.len);
-  if (name.empty() || destination_folder.len == 0) return LineAction{kOk, false};
+  if (destination_folder.len == 0) return LineAction{kOk, false};
+  if (name.empty()) {
+    // A row whose file stands on the other side only: nothing to copy from here.
+    const StrDesc other = destination.name(destination.context, row);
+    if (other.len == 0) return LineAction{kOk, false};
+    const std::string missing = PathOf(source_folder, other);
+    return Refused(RecordFileProblem(kErrFileNotFound, View(missing.empty() ? "" : missing),
+                                     "is not there; nothing was copied"));
+  }
   const std::string from = PathOf(source_folder, View(name));
   const std::string to = PathOf(destination_folder, View(name));
   if (from.empty() || to.empty()) {
@@ -60,15 +74,26 @@ LineAction CopyLineFile(StrDesc source_folder, StrDesc destination_folder, const
                                      CopyProblemText(check)));
   }
   // The file about to be replaced is saved whole first; without its backup
-  // it is not touched.
-  if (Exists(to)) {
+  // it is not touched. The copy goes in only if the destination is still as
+  // it was when it was backed up (or still absent).
+  PathState before{};
+  if (!StateOf(to.c_str(), &before)) {
+    return Refused(RecordFileProblem(StatusFromErrno(errno), View(to), std::strerror(errno)));
+  }
+  if (before.file) {
+    if (IsTodaysBackupOf(from, to)) {
+      return Refused(RecordFileProblem(
+          kErrBadInputData, View(from),
+          "is today's backup of the file it would replace, and backing that file up would "
+          "overwrite it; copy it to another folder first"));
+    }
     if (const StatusWord st = BackupFile(View(to)); st != kOk) return Refused(st);
   } else {
-    // Nothing to lose: the day's folder is made as for any backup, and the
-    // copy goes on whether it could be made or not.
+    // Nothing to lose (no file, or a link that names none): the day's folder
+    // is made as for any backup, and the copy goes on whether it could be.
     (void)EnsureBackupFolder(View(to));
   }
-  const CopyReport report = CopyReplacing(from.c_str(), to.c_str(), 0);
+  const CopyReport report = CopyReplacing(from.c_str(), to.c_str(), 0, &before);
   StatusWord status = kOk;
   if (report.status != kOk) {
     status = RecordFileProblem(report.status, View(report.source_on_error ? from : to),
@@ -112,7 +137,17 @@ LineAction DeleteLineFile(StrDesc folder, const RowList& column, std::uint16_t r
   if ((target.stx_mode & S_IWUSR) == 0) {
     return Refused(RecordFileProblem(kErrPermissionDenied, View(path), "is read-only"));
   }
+  PathState before{};
+  if (!StateOf(path.c_str(), &before)) {
+    return Refused(RecordFileProblem(StatusFromErrno(errno), View(path), std::strerror(errno)));
+  }
   if (const StatusWord st = BackupFile(View(path)); st != kOk) return Refused(st);
+  // Removed only while it is the file that was backed up.
+  PathState now{};
+  if (!StateOf(path.c_str(), &now) || !(now == before)) {
+    return Refused(RecordFileProblem(kErrFileIO, View(path),
+                                     "changed while it was backed up; it was not deleted"));
+  }
   if (Os().unlink(path.c_str()) != 0) {
     return Refused(RecordFileProblem(StatusFromErrno(errno), View(path), std::strerror(errno)));
   }

@@ -396,6 +396,9 @@ void CVantoroDlg::OnDelete(int id) {
   const AreaMark mark = MarkArea();
   const LineAction done = DeleteLineFile(Bytes(left ? left_folder_ : right_folder_), Rows(left),
                                          static_cast<std::uint16_t>(row));
+  // The list box moved its selection to the next row when the line was
+  // replaced: a second press must never delete a file nobody chose.
+  if (done.acted) ClearSelections();
   if (done.status != kOk) ShowErrorBox(done.status);
   ReleaseArea(mark);
 }

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <random>
 #include <string>
@@ -100,6 +101,7 @@ int WriteAll(int fd, const char* bytes, std::size_t n) {
       if (errno == EINTR) continue;
       return errno;
     }
+    if (done == 0) return EIO;  // a write that takes nothing would never end
     bytes += done;
     n -= static_cast<std::size_t>(done);
   }
@@ -116,7 +118,10 @@ int CopyBytes(int in, int out, std::uint64_t* copied) {
       *copied += static_cast<std::uint64_t>(done);
       continue;
     }
-    if (done == 0) return 0;
+    // None copied: at the end, or a file system that copies nothing this way
+    // (some report 0 instead of an error); the buffer goes on from here and
+    // finds the end at once if that is where we are.
+    if (done == 0) break;
     if (errno == EINTR) continue;
     if (errno != EXDEV && errno != EOPNOTSUPP && errno != ENOSYS && errno != EINVAL) return errno;
     break;
@@ -158,7 +163,33 @@ CopyReport CheckCopy(const char* source, const char* destination, std::uint8_t o
   return CheckDestination(s, destination, options);
 }
 
-CopyReport CopyReplacing(const char* source, const char* destination, std::uint8_t options) {
+bool StateOf(const char* path, PathState* state) {
+  *state = PathState{};
+  struct statx link {};
+  if (Os().statx(AT_FDCWD, path, AT_SYMLINK_NOFOLLOW, kStatMask | STATX_CTIME, &link) != 0) {
+    return errno == ENOENT;
+  }
+  state->entry = true;
+  struct statx target {};
+  if (Os().statx(AT_FDCWD, path, 0, kStatMask | STATX_CTIME, &target) != 0) {
+    if (errno != ENOENT) return false;
+    target = link;  // a link that names nothing: the link itself
+  } else {
+    state->file = true;
+  }
+  state->ino = target.stx_ino;
+  state->size = target.stx_size;
+  state->dev_major = target.stx_dev_major;
+  state->dev_minor = target.stx_dev_minor;
+  state->mtime_sec = target.stx_mtime.tv_sec;
+  state->mtime_nsec = target.stx_mtime.tv_nsec;
+  state->ctime_sec = target.stx_ctime.tv_sec;
+  state->ctime_nsec = target.stx_ctime.tv_nsec;
+  return true;
+}
+
+CopyReport CopyReplacing(const char* source, const char* destination, std::uint8_t options,
+                         const PathState* expected) {
   // O_NONBLOCK: opening a FIFO must not wait for a writer; for a regular
   // file it changes nothing.
   const int in = Os().open(source, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0);
@@ -207,8 +238,24 @@ CopyReport CopyReplacing(const char* source, const char* destination, std::uint8
   if (error == 0 && report.status == kOk && Os().futimens(out, times) != 0) error = errno;
   if (error == 0 && report.status == kOk && Os().fsync(out) != 0) error = errno;
   if (Os().close(out) != 0 && error == 0 && report.status == kOk) error = errno;
-  if (error == 0 && report.status == kOk && Os().rename(temp.c_str(), destination) != 0) {
-    error = errno;
+  if (error == 0 && report.status == kOk) {
+    if (expected != nullptr && !expected->entry) {
+      // Nothing was there: the copy goes in only if nothing came meanwhile.
+      if (Os().renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, destination, RENAME_NOREPLACE) != 0) {
+        if (errno == EEXIST) {
+          report = Problem(CopyProblem::kDestinationChanged, kErrFileExist, false);
+        } else {
+          error = errno;
+        }
+      }
+    } else {
+      PathState now{};
+      if (expected != nullptr && (!StateOf(destination, &now) || !(now == *expected))) {
+        report = Problem(CopyProblem::kDestinationChanged, kErrFileIO, false);
+      } else if (Os().rename(temp.c_str(), destination) != 0) {
+        error = errno;
+      }
+    }
   }
   Os().close(in);
   if (error != 0) report = SystemFailure(error, false);
@@ -221,6 +268,7 @@ CopyReport CopyReplacing(const char* source, const char* destination, std::uint8
   // crash could still bring the old state back.
   if (const int sync_error = SyncFolderEntries(folder.c_str()); sync_error != 0) {
     report = SystemFailure(sync_error, false);
+    report.problem = CopyProblem::kFolderNotFlushed;
     report.replaced = true;
   }
   return report;
@@ -242,6 +290,10 @@ const char* CopyProblemText(const CopyReport& report) {
       return "is the very file it would be copied from";
     case CopyProblem::kSourceChanged:
       return "changed while it was copied; nothing was replaced";
+    case CopyProblem::kDestinationChanged:
+      return "changed while it was being replaced; it is left as it is";
+    case CopyProblem::kFolderNotFlushed:
+      return "was copied, but its folder could not be flushed to disk";
     case CopyProblem::kSystem:
       return std::strerror(report.error);
   }

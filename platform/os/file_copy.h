@@ -22,6 +22,8 @@ enum class CopyProblem : std::uint8_t {
   kDestinationReadOnly,  // its owner may not write it
   kSameFile,             // source and destination are one file (device and inode)
   kSourceChanged,        // the source's size or time changed while it was copied
+  kDestinationChanged,   // the destination changed after it was looked at (and backed up)
+  kFolderNotFlushed,     // copied, but the folder\'s entry could not be flushed to disk
   kSystem,               // a call failed: see the errno
 };
 
@@ -35,6 +37,23 @@ struct CopyReport {
 };
 static_assert(std::is_trivially_copyable_v<CopyReport>);
 
+// What stands under a path, to tell later whether it changed: nothing, a
+// link that names nothing, or a file (links followed) with its identity,
+// size and times.
+struct PathState {
+  bool entry;  // something stands there (a dangling link included)
+  bool file;   // it is (or names) a file
+  std::uint64_t ino, size;
+  std::uint32_t dev_major, dev_minor;
+  std::int64_t mtime_sec, ctime_sec;
+  std::uint32_t mtime_nsec, ctime_nsec;
+  bool operator==(const PathState&) const = default;
+};
+static_assert(std::is_trivially_copyable_v<PathState>);
+
+// The state of the path now: true, or false when it cannot be told (errno set).
+[[nodiscard]] bool StateOf(const char* path, PathState* state);
+
 // Options of CopyReplacing.
 inline constexpr std::uint8_t kCopyReplaceReadOnly = 0x01;  // a read-only destination may go
 
@@ -46,10 +65,13 @@ inline constexpr std::uint8_t kCopyReplaceReadOnly = 0x01;  // a read-only desti
                                    std::uint8_t options);
 
 // Copies source over destination as described above; the checks of
-// CheckCopy are made again on the open source. On any failure before the
-// rename the temporary file is removed and the destination is untouched.
+// CheckCopy are made again on the open source. When expected is given, the
+// copy is put in place only if the destination is still in that state (a
+// file that appeared, or one changed since its backup, is left alone). On
+// any failure before the rename the temporary file is removed and the
+// destination is untouched.
 [[nodiscard]] CopyReport CopyReplacing(const char* source, const char* destination,
-                                       std::uint8_t options);
+                                       std::uint8_t options, const PathState* expected = nullptr);
 
 // The text of a report's problem ("is read-only", the errno's text, ...).
 [[nodiscard]] const char* CopyProblemText(const CopyReport& report);

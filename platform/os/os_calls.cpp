@@ -27,6 +27,7 @@ const OsCalls kReal = {
     .fsync = &::fsync,
     .close = &::close,
     .rename = &::rename,
+    .renameat2 = &::renameat2,
     .unlink = &::unlink,
     .mkdir = &RealMkdir,
     .copy_file_range = &::copy_file_range,

@@ -26,6 +26,7 @@ struct OsCalls {
   int (*fsync)(int fd);
   int (*close)(int fd);
   int (*rename)(const char* from, const char* to);
+  int (*renameat2)(int from_dir, const char* from, int to_dir, const char* to, unsigned int flags);
   int (*unlink)(const char* path);
   int (*mkdir)(const char* path, mode_t mode);
   ssize_t (*copy_file_range)(int in, off_t* in_off, int out, off_t* out_off, size_t n,

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -22,6 +23,10 @@ TEST_F(FolderSearchTest, TheFirstPlaceThatHoldsTheNameWins) {
   ASSERT_TRUE(WriteFile(dir / "A/both", "a"));
   ASSERT_EQ(mkdir((dir / "B/sub").c_str(), 0755), 0);
   const std::string list = dir / "A" + "," + dir / "B";
+  // The bare name is tried in the current folder first: one of the test's own.
+  char here[4096];
+  ASSERT_NE(getcwd(here, sizeof here), nullptr);
+  ASSERT_EQ(chdir(dir.path().c_str()), 0);
   struct Case {
     std::string folders;
     std::string name;
@@ -42,6 +47,7 @@ TEST_F(FolderSearchTest, TheFirstPlaceThatHoldsTheNameWins) {
     EXPECT_EQ(Text(r), c.found) << c.name;
     ReleaseArea(mark);
   }
+  ASSERT_EQ(chdir(here), 0);
 }
 
 }  // namespace

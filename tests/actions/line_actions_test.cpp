@@ -77,8 +77,9 @@ TEST_F(LineActionTest, CopyingAOneSidedFile) {
   Fill();
   ASSERT_EQ(rows_[0].names[1], "");
   const LineAction none = CopyRight(1);
-  EXPECT_EQ(none.status, kOk);
+  EXPECT_EQ(none.status, kErrFileNotFound);  // said in a box: there is nothing to copy
   EXPECT_FALSE(none.acted);
+  EXPECT_EQ(Detail(), left_ + "/b.txt: is not there; nothing was copied");
   EXPECT_EQ(ReadFile(right_ + "/b.txt"), "right only");
   EXPECT_FALSE(fs::exists(fs::path(Backup(left_, "b.txt")).parent_path()));
 }
@@ -205,6 +206,76 @@ TEST_F(LineActionTest, DeletingBacksUpRemovesAndEmptiesOneSide) {
   ASSERT_EQ(unlink((right_ + "/a.txt").c_str()), 0);
   EXPECT_EQ(Delete(false, 0).status, kOk);
   EXPECT_EQ(rows_[1].lines[0], "");
+}
+
+// What changes under the copy's feet is never lost: a file that appears
+// where nothing was, a destination written to after its backup, today's
+// backup copied back over its file, a link inside the backup tree.
+TEST_F(LineActionTest, WhatChangesMeanwhileIsNeverLost) {
+  Put(left_ + "/a.txt", "new", t_ + 100);
+  Fill();
+  const std::string to = right_ + "/a.txt";
+  LineAction a{};
+  {
+    // Someone writes the file just before the copy goes in.
+    ScopedFaults faults([to](const InjectedCall& c) {
+      if (std::strcmp(c.call, "rename") == 0 && c.path != nullptr && to == c.path) {
+        WriteFile(to, "theirs");
+      }
+      return 0;
+    });
+    a = CopyRight(0);
+  }
+  EXPECT_EQ(a.status, kErrFileExist);
+  EXPECT_EQ(ReadFile(to), "theirs");
+  Put(to, "old", t_);
+  Fill();
+  {
+    // Someone edits the file after its backup, while the copy is flushed.
+    const std::string temp = right_ + "/.a.txt.";
+    ScopedFaults faults([to, temp](const InjectedCall& c) {
+      if (std::strcmp(c.call, "fsync") == 0 && PathOfFd(c.fd).rfind(temp, 0) == 0) {
+        WriteFile(to, "edited after its backup");
+      }
+      return 0;
+    });
+    a = CopyRight(0);
+  }
+  EXPECT_EQ(a.status, kErrFileIO);
+  EXPECT_NE(Detail().find("changed while it was being replaced"), std::string::npos);
+  EXPECT_EQ(ReadFile(to), "edited after its backup");
+
+  // Copying today's backup back over its file would overwrite that backup.
+  ASSERT_TRUE(WriteFile(to, "current"));
+  ASSERT_EQ(BackupFile(View(to)), kOk);
+  const std::string backups = fs::path(Backup(right_, "a.txt")).parent_path();
+  ASSERT_TRUE(WriteFile(to, "damaged"));
+  ASSERT_TRUE(SetModified(to, t_));
+  ASSERT_TRUE(SetModified(backups + "/a.txt", t_ + 100));
+  rows_[0] = RowColumn{{" a.txt >> "}, {"a.txt"}};
+  rows_[1] = RowColumn{{" a.txt >> "}, {"a.txt"}};
+  const LineAction restore =
+      CopyLineFile(View(backups), View(right_), RowListOf(&rows_[0]), RowListOf(&rows_[1]), 0);
+  EXPECT_EQ(restore.status, kErrBadInputData);
+  EXPECT_EQ(ReadFile(backups + "/a.txt"), "current");
+  EXPECT_EQ(ReadFile(to), "damaged");
+
+  // A link inside the backup tree would send the backup elsewhere.
+  TempDir elsewhere;
+  fs::remove_all(backups);
+  ASSERT_EQ(symlink(elsewhere.path().c_str(), backups.c_str()), 0);
+  Fill();
+  EXPECT_EQ(CopyRight(0).status, kErrBadInputData);
+  EXPECT_TRUE(fs::is_empty(elsewhere.path()));
+  EXPECT_EQ(ReadFile(to), "damaged");
+  ASSERT_EQ(unlink(backups.c_str()), 0);
+
+  // A link that names nothing holds nothing to lose: it is replaced.
+  ASSERT_EQ(unlink(to.c_str()), 0);
+  ASSERT_EQ(symlink("nowhere", to.c_str()), 0);
+  Fill();
+  EXPECT_EQ(CopyRight(0).status, kOk);
+  EXPECT_EQ(ReadFile(to), "new");
 }
 
 // Killed at any platform call of a copy over an existing file, the file

@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QWheelEvent>
 #include <QWindow>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 
@@ -33,6 +34,15 @@
 namespace {
 
 std::u16string U16(const std::string& s) { return QString::fromStdString(s).toStdU16String(); }
+
+// Today as the backup tree's dated folders name it (MM-DD-YY, local time).
+std::string Today() {
+  char text[16];
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  std::strftime(text, sizeof text, "%m-%d-%y", localtime_r(&now, &local));
+  return text;
+}
 
 // A window over a running runtime, with scripted prompts and two folders.
 class WindowTest : public RuntimeTest {
@@ -301,7 +311,13 @@ TEST_F(WindowTest, TheCopyButtonsCopyTheSelectedRow) {
   dialog_.RightList()->setCurrentRow(1);
   QTest::mouseClick(qobject_cast<QPushButton*>(dialog_.Control(kIdDeleteRight)), Qt::LeftButton);
   EXPECT_FALSE(std::filesystem::exists(right() + "/b.txt"));
+  EXPECT_EQ(ReadFile(start / ("Backups" + right() + "/Backup(" + Today() + ")/b.txt")), "new b");
   EXPECT_EQ(dialog_.RightLines()[1], "");
+  // No row stays selected: a second press deletes nothing else.
+  EXPECT_TRUE(dialog_.LeftList()->selectedItems().isEmpty());
+  EXPECT_TRUE(dialog_.RightList()->selectedItems().isEmpty());
+  QTest::mouseClick(qobject_cast<QPushButton*>(dialog_.Control(kIdDeleteRight)), Qt::LeftButton);
+  EXPECT_EQ(ReadFile(right() + "/c.txt"), "read-only c");
   EXPECT_EQ(dialog_.RightList()->item(1)->text(), QString());
   EXPECT_NE(dialog_.LeftLines()[1], "");
   EXPECT_EQ(MarkArea(), 0);

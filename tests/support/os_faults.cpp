@@ -62,6 +62,9 @@ OsCalls Wrapped() {
   c.rename = [](const char* from, const char* to) {
     return Fails("rename", to, -1) ? -1 : Real().rename(from, to);
   };
+  c.renameat2 = [](int from_dir, const char* from, int to_dir, const char* to, unsigned int flags) {
+    return Fails("rename", to, -1) ? -1 : Real().renameat2(from_dir, from, to_dir, to, flags);
+  };
   c.unlink = [](const char* path) { return Fails("unlink", path, -1) ? -1 : Real().unlink(path); };
   c.mkdir = [](const char* path, mode_t mode) {
     return Fails("mkdir", path, -1) ? -1 : Real().mkdir(path, mode);

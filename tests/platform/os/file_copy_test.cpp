@@ -160,6 +160,38 @@ TEST_F(CopyTest, ASourceThatChangesWhileCopiedIsNotPutInPlace) {
   ExpectUntouched();
 }
 
+// A rewrite of the source in place (same size, a new time) is caught too;
+// a copy in place whose folder cannot be flushed says so, and says it is in
+// place.
+TEST_F(CopyTest, ASameSizeRewriteAndAnUnflushedFolderAreReported) {
+  const std::string src = src_;
+  const std::string bytes = new_bytes_;
+  {
+    ScopedFaults faults([src, bytes, done = false](const InjectedCall& c) mutable {
+      if (std::strcmp(c.call, "copy_file_range") == 0 && !done) {
+        done = true;
+        WriteFile(src, std::string(bytes.size(), 'r'));  // same size, new bytes and time
+        struct timespec later[2] = {{0, UTIME_NOW}, {0, UTIME_NOW}};
+        utimensat(AT_FDCWD, src.c_str(), later, 0);
+      }
+      return 0;
+    });
+    EXPECT_EQ(CopyReplacing(src_.c_str(), dst_.c_str(), 0).problem, CopyProblem::kSourceChanged);
+  }
+  ExpectUntouched();
+  ASSERT_TRUE(WriteFile(src_, new_bytes_));
+  source_ = StampOf(src_);
+  const std::string folder = dir_.path();
+  ScopedFaults faults([folder](const InjectedCall& c) {
+    return std::strcmp(c.call, "open") == 0 && c.path != nullptr && folder == c.path ? EIO : 0;
+  });
+  const CopyReport r = CopyReplacing(src_.c_str(), dst_.c_str(), 0);
+  EXPECT_TRUE(r.replaced);
+  EXPECT_EQ(r.problem, CopyProblem::kFolderNotFlushed);
+  EXPECT_NE(r.status, kOk);
+  EXPECT_EQ(ReadFile(dst_), new_bytes_);
+}
+
 // Only regular files are copied, never onto themselves, never over a folder
 // or a file its owner may not write; a link at the destination is replaced,
 // never written through. Each refusal is known before anything is touched.
